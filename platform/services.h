@@ -1,0 +1,51 @@
+#pragma once
+// The application runtime's services that the handlers call. A failing service throws a
+// RuntimeError; the caller's trap meets it. The Win32 implementation lives in platform/win32/,
+// the in-memory one the native tests use in tests/fakes/.
+#include <cstdint>
+#include <string>
+
+namespace tervalux {
+
+enum class WindowStyle : int {
+    NormalWithFocus = 1,
+    MinimizedWithFocus = 2,
+};
+
+enum class Overwrite : bool { No = false, Yes = true };
+
+class Services {
+   public:
+    virtual ~Services() = default;
+
+    // Attribute bits of a file or folder; a missing one throws 53 (76 when its folder is missing).
+    virtual std::uint32_t FileAttributes(const std::wstring& path) = 0;
+
+    // Copies one file. With Overwrite::No an existing destination throws 58 and is left untouched,
+    // which is how a copy that must never replace a foreign file stays race-free.
+    virtual void CopyFileTo(const std::wstring& source, const std::wstring& destination,
+                            Overwrite overwrite = Overwrite::Yes) = 0;
+
+    virtual void DeleteFileAt(const std::wstring& path) = 0;
+
+    // Starts `program` (a full path, never searched for) with `commandLine` as its whole command
+    // line (by convention beginning with the program itself). Never waits; a file that is not a
+    // program the platform can start throws 5.
+    virtual void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) = 0;
+
+    // A modal box titled with the application title, one OK button, no icon; the answer is not used.
+    virtual void ShowMessage(const std::wstring& prompt) = 0;
+
+    // Whether the two paths name one existing file or folder (however they are spelt). False when
+    // either is missing; never throws.
+    virtual bool SameFile(const std::wstring& a, const std::wstring& b) = 0;
+
+    // Whether both files exist and hold the same bytes. False when either is missing or unreadable;
+    // never throws.
+    virtual bool SameContents(const std::wstring& a, const std::wstring& b) = 0;
+
+    // Whether a file (not a folder) exists at the path; never throws.
+    virtual bool FileExists(const std::wstring& path) = 0;
+};
+
+}  // namespace tervalux

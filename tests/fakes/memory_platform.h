@@ -1,0 +1,129 @@
+#pragma once
+// The in-memory platform for the native tests: a Windows-path file system that compares names
+// without regard to case, injectable failures by path and operation, a record of every program
+// start and message box, and kernel calls that answer whatever a test sets.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/kernel.h"
+#include "platform/services.h"
+
+namespace tervalux::fake {
+
+enum class Op { Attributes, Copy, Delete, Start, Read };
+
+struct ProgramStart {
+    std::wstring program;
+    std::wstring commandLine;
+    WindowStyle style;
+    bool operator==(const ProgramStart&) const = default;
+};
+
+// One observable thing the platform did, in order: lets a test compare a whole sequence.
+struct Event {
+    std::wstring what;  // "copy", "start", "message", "delete"
+    std::wstring a;
+    std::wstring b;
+    bool operator==(const Event&) const = default;
+};
+
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kReadOnly = 0x01;
+inline constexpr std::uint32_t kDirectory = 0x10;
+
+class MemoryFileSystem {
+   public:
+    // Canonical key of a path: upper-cased, '/' as '\', runs of '\' after the first character
+    // collapsed (as the system does), no trailing '\' except at a drive root.
+    static std::wstring Key(const std::wstring& path);
+
+    void AddFolder(const std::wstring& path);  // with its parents
+    void AddFile(const std::wstring& path, std::string bytes = "", std::uint32_t attributes = kArchive);
+    void Remove(const std::wstring& path);
+
+    bool IsFile(const std::wstring& path) const;
+    bool IsFolder(const std::wstring& path) const;
+    std::optional<std::string> Bytes(const std::wstring& path) const;
+    std::optional<std::uint32_t> Attributes(const std::wstring& path) const;
+    void SetAttributes(const std::wstring& path, std::uint32_t attributes);
+    // Names (as first spelt) of the files and folders directly inside a folder.
+    std::vector<std::wstring> Files(const std::wstring& folder) const;
+    std::vector<std::wstring> Folders(const std::wstring& folder) const;
+
+    // Folder part of a key ("C:\A\B.OCX" -> "C:\A", "C:\X" -> "C:\").
+    static std::wstring ParentKey(const std::wstring& key);
+
+   private:
+    struct File {
+        std::wstring name;
+        std::string bytes;
+        std::uint32_t attributes;
+    };
+    std::map<std::wstring, File> files_;
+    std::map<std::wstring, std::wstring> folders_;  // key -> name as first spelt
+};
+
+class MemoryPlatform : public Services, public KernelCalls {
+   public:
+    MemoryFileSystem fs;
+
+    // Every start and message box, and every effect, in order.
+    std::vector<ProgramStart> starts;
+    std::vector<std::wstring> messages;
+    std::vector<Event> events;
+
+    // Kernel answers. A windowsDirectory of nullopt makes the call fail (count 0).
+    std::optional<std::wstring> windowsDirectory = std::wstring(L"C:\\WINDOWS");
+    VersionRecordAnsi version{};  // set platform/major/minor; dwOSVersionInfoSize is overwritten by the call
+    bool versionCallFails = false;
+    int windowsDirectoryCalls = 0;
+    int versionCalls = 0;
+    std::vector<std::uint32_t> windowsDirectorySizesAsked;
+
+    void SetVersion(std::int32_t platformId, std::int32_t major, std::int32_t minor);
+    // The layout of a family: platform ids and versions for the version codes 0..6.
+    void SetVersionCode(std::int32_t code);
+
+    // The next `op` on `path` (compared as the file system compares) throws `number`; `times` 0
+    // means every time from now on.
+    void Fail(Op op, const std::wstring& path, std::int32_t number, int times = 0);
+    // Programs the platform refuses to start as such: starting them throws 5. A file ending in
+    // .dll or .ocx is refused anyway; other files must exist to start.
+    std::set<std::wstring> notPrograms;
+    // Runs while a message box is up, as if the user acted before closing it; optional.
+    std::function<void(const std::wstring&)> onMessage;
+
+    // Services
+    std::uint32_t FileAttributes(const std::wstring& path) override;
+    void CopyFileTo(const std::wstring& source, const std::wstring& destination, Overwrite overwrite) override;
+    void DeleteFileAt(const std::wstring& path) override;
+    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) override;
+    void ShowMessage(const std::wstring& prompt) override;
+    bool SameFile(const std::wstring& a, const std::wstring& b) override;
+    bool SameContents(const std::wstring& a, const std::wstring& b) override;
+    bool FileExists(const std::wstring& path) override;
+
+    // KernelCalls
+    std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+    std::int32_t GetVersionExA(VersionRecordAnsi* record) override;
+    std::string ToAnsi(std::wstring_view text) override;    // Latin-1; '?' beyond it
+    std::wstring FromAnsi(std::string_view text) override;  // Latin-1
+
+   private:
+    struct Failure {
+        Op op;
+        std::wstring key;
+        std::int32_t number;
+        int remaining;  // 0 = always
+    };
+    std::vector<Failure> failures_;
+    void CheckFailure(Op op, const std::wstring& path);
+    void CheckFolderOf(const std::wstring& path);
+};
+
+}  // namespace tervalux::fake

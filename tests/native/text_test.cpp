@@ -1,0 +1,55 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/runtime_error.h"
+
+namespace tervalux {
+namespace {
+
+TEST(Text, TrimBlanksRemovesOnlyOuterSpaces) {
+    struct Case {
+        const wchar_t* in;
+        const wchar_t* out;
+    };
+    for (const Case& c : {Case{L"", L""}, Case{L"   ", L""}, Case{L" a b ", L"a b"}, Case{L"\ta\t", L"\ta\t"},
+                          Case{L"a.ocx", L"a.ocx"}}) {
+        EXPECT_EQ(TrimBlanks(c.in), c.out) << c.in;
+    }
+}
+
+TEST(Text, UpperCaseAndNoCaseCompare) {
+    EXPECT_EQ(UpperCase(L"Windows 2000"), L"WINDOWS 2000");
+    EXPECT_EQ(UpperCase(L"a\u00e7\u00e3o"), L"A\u00c7\u00c3O");
+    EXPECT_TRUE(EqualNoCase(L"regsvr32.exe", L"REGSVR32.EXE"));
+    EXPECT_FALSE(EqualNoCase(L"regsvr32.exe", L"regsvr32.ex"));
+}
+
+TEST(Text, LeftCharsTakesWholeTextWhenShort) {
+    EXPECT_EQ(LeftChars(L"c:\\x", 2), L"c:");
+    EXPECT_EQ(LeftChars(L"c", 2), L"c");
+    EXPECT_EQ(LeftChars(L"", 2), L"");
+}
+
+TEST(RuntimeErrors, ReportTextIsDescriptionBlankNumber) {
+    EXPECT_EQ(ErrorReportText(RuntimeError(53)), L"Arquivo n\u00e3o encontrado 53");
+    EXPECT_EQ(ErrorReportText(RuntimeError(58)), L"O arquivo j\u00e1 existe 58");
+    EXPECT_EQ(ErrorReportText(RuntimeError(1234, L"Outro")), L"Outro 1234");
+}
+
+TEST(RuntimeErrors, CurrentErrorMeetsEveryExceptionType) {
+    auto caught = [](auto thrower) {
+        try {
+            thrower();
+        } catch (...) {
+            return CurrentError();
+        }
+        return RuntimeError(0, L"");
+    };
+    EXPECT_EQ(caught([] { throw RuntimeError(76); }).Number(), 76);
+    EXPECT_EQ(caught([] { throw std::bad_alloc(); }).Number(), 7);
+    EXPECT_EQ(caught([] { throw 42; }).Number(), 5);
+}
+
+}  // namespace
+}  // namespace tervalux

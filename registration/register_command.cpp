@@ -1,0 +1,52 @@
+// "Registrar" (cmdReg_Click): the component and the registrar are brought into one directory, either
+// by copying the component into the system directory (check box ticked) or by copying the registrar
+// beside the component, and the registrar is started there with the component's bare name.
+#include "platform/runtime_error.h"
+#include "platform/text.h"
+#include "registration/commands.h"
+#include "registration/rules.h"
+
+namespace tervalux {
+
+namespace {
+
+constexpr std::int32_t kCheckBoxTicked = 1;  // 0 (clear) and 2 (grayed) both count as not ticked
+
+const wchar_t* const kNotAProgram =
+    L"Verifique se o arquivo que est\u00e1 tentando executar \u00e9 um aplicativo '.exe'";
+
+void Register(CommandContext& context) {
+    Selection& selection = context.selection;
+    Services& services = context.services;
+
+    if (TrimBlanks(selection.FolderPath()).empty() || TrimBlanks(selection.FileName()).empty()) return;
+
+    const std::wstring winDir = context.module.GetWinDir();
+    const std::wstring component = ComponentPath(selection.FolderPath(), selection.FileName());
+    ApplyFamilyRule(context.module);
+    const Route route = RouteWhereRegistrarIs(services, winDir, FamilyRoute(context.module.WinFamily));
+
+    if (selection.CheckBoxValue() == kCheckBoxTicked) {
+        CopyComponentInto(services, component, ComponentInSystem(winDir, route, selection.FileName()));
+        StartRegistrar(services, SystemRegistrar(winDir, route), kRegisterSwitch, selection.FileName());
+    } else {
+        CopyRegistrarBeside(services, SystemRegistrar(winDir, route),
+                            WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register));
+        StartRegistrar(services, WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register),
+                       kRegisterSwitch, selection.FileName());
+    }
+}
+
+}  // namespace
+
+void RegisterComponent(CommandContext& context) {
+    // Any error stops the command where it is; nothing done so far is undone.
+    try {
+        Register(context);
+    } catch (...) {
+        const RuntimeError error = CurrentError();
+        ShowNotice(context.services, error.Number() == err::InvalidCall ? kNotAProgram : ErrorReportText(error));
+    }
+}
+
+}  // namespace tervalux

@@ -1,0 +1,104 @@
+#include "registration/rules.h"
+
+#include "platform/runtime_error.h"
+#include "platform/text.h"
+
+namespace tervalux {
+
+namespace {
+
+constexpr std::wstring_view kSystem32Folder = L"\\system32";
+constexpr std::wstring_view kSystemFolder = L"\\system";
+constexpr std::wstring_view kRegistrarRegisterSpelling = L"\\regsvr32.exe";
+constexpr std::wstring_view kRegistrarUnregisterSpelling = L"\\REGSVR32.EXE";
+
+std::wstring_view RegistrarName(WorkingCopySpelling spelling) {
+    return spelling == WorkingCopySpelling::Register ? kRegistrarRegisterSpelling : kRegistrarUnregisterSpelling;
+}
+
+Route OtherRoute(Route route) {
+    return route == Route::System32 ? Route::System : Route::System32;
+}
+
+// A blank or a tab would split the part into two arguments for the started program.
+std::wstring CommandLinePart(const std::wstring& part) {
+    if (part.find_first_of(L" \t") == std::wstring::npos) return part;
+    return L"\"" + part + L"\"";
+}
+
+}  // namespace
+
+std::wstring ComponentPath(const std::wstring& folder, const std::wstring& name) {
+    return folder + L"\\" + name;
+}
+
+std::wstring SystemDirectory(const std::wstring& winDir, Route route) {
+    return winDir + std::wstring(route == Route::System32 ? kSystem32Folder : kSystemFolder);
+}
+
+std::wstring ComponentInSystem(const std::wstring& winDir, Route route, const std::wstring& name) {
+    return SystemDirectory(winDir, route) + L"\\" + name;
+}
+
+std::wstring SystemRegistrar(const std::wstring& winDir, Route route, WorkingCopySpelling spelling) {
+    return SystemDirectory(winDir, route) + std::wstring(RegistrarName(spelling));
+}
+
+std::wstring WorkingCopyPath(const std::wstring& folder, WorkingCopySpelling spelling) {
+    return folder + std::wstring(RegistrarName(spelling));
+}
+
+void ApplyFamilyRule(Module1& module) {
+    if (auto name = FamilyName(module.GetWinVersion())) module.WinFamily = std::move(*name);
+}
+
+Route FamilyRoute(std::wstring_view winFamily) {
+    const std::wstring upper = UpperCase(winFamily);
+    return upper == L"WINDOWS 2000" || upper == L"WINDOWS NT" ? Route::System32 : Route::System;
+}
+
+Route RouteWhereRegistrarIs(Services& services, const std::wstring& winDir, Route familyRoute) {
+    const Route other = OtherRoute(familyRoute);
+    if (!services.FileExists(SystemRegistrar(winDir, familyRoute)) &&
+        services.FileExists(SystemRegistrar(winDir, other))) {
+        return other;
+    }
+    return familyRoute;
+}
+
+std::wstring RegistrarCommandLine(const std::wstring& registrar, std::wstring_view switchText,
+                                  const std::wstring& name) {
+    return CommandLinePart(registrar) + std::wstring(switchText) + CommandLinePart(name);
+}
+
+void StartRegistrar(Services& services, const std::wstring& registrar, std::wstring_view switchText,
+                    const std::wstring& name) {
+    services.StartProgram(registrar, RegistrarCommandLine(registrar, switchText, name),
+                          WindowStyle::MinimizedWithFocus);
+}
+
+void CopyComponentInto(Services& services, const std::wstring& component, const std::wstring& target) {
+    // Copying a file onto itself would truncate it on some systems; it is already where it must be.
+    if (services.SameFile(component, target)) return;
+    services.CopyFileTo(component, target, Overwrite::Yes);
+}
+
+void CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy) {
+    try {
+        services.CopyFileTo(systemRegistrar, workingCopy, Overwrite::No);
+    } catch (const RuntimeError& error) {
+        // A working copy left from an earlier run (or the registrar itself, when the folder shown is
+        // the system directory) is as good as a fresh copy. Anything else there is someone's file.
+        if (error.Number() == err::FileAlreadyExists && services.SameContents(systemRegistrar, workingCopy)) return;
+        throw;
+    }
+}
+
+void ShowNotice(Services& services, const std::wstring& text) noexcept {
+    try {
+        services.ShowMessage(text);
+    } catch (...) {
+    }
+}
+
+}  // namespace tervalux

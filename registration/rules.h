@@ -1,0 +1,82 @@
+#pragma once
+// The rules the register and unregister commands share, one piece of code each: the path table,
+// the family rule with the choice of the system directory, the start rule and the two guarded
+// copies. The clean-up rule is DeleteWorkingCopy in commands.h.
+#include <string>
+#include <string_view>
+
+#include "platform/module1.h"
+#include "platform/services.h"
+#include "registration/commands.h"
+
+namespace tervalux {
+
+// Which system directory a command works in.
+enum class Route { System32, System };
+
+// ---- Path table ----------------------------------------------------------------------------
+// Every path is plain concatenation of its parts: no check for a trailing backslash and no change
+// of case, so a drive-root folder "c:\" gives "c:\\a.ocx" and the system sees the same file.
+//
+//   component                        P & "\" & N
+//   component in the system dir      W & "\system32\" & N        W & "\system\" & N
+//   registrar, run (both commands)   W & "\system32\regsvr32.exe" W & "\system\regsvr32.exe"
+//   registrar, unregister copy src   W & "\system32\REGSVR32.EXE" W & "\system\REGSVR32.EXE"
+//   working copy, register           P & "\regsvr32.exe"
+//   working copy, unregister         P & "\REGSVR32.EXE"
+//
+// The register command spells the registrar "regsvr32.exe" everywhere; the unregister command runs
+// the system one under that name but copies it, and names its working copy, "REGSVR32.EXE". The file
+// system compares names without regard to case, so both spellings name one file.
+
+std::wstring ComponentPath(const std::wstring& folder, const std::wstring& name);
+std::wstring SystemDirectory(const std::wstring& winDir, Route route);
+std::wstring ComponentInSystem(const std::wstring& winDir, Route route, const std::wstring& name);
+std::wstring SystemRegistrar(const std::wstring& winDir, Route route,
+                             WorkingCopySpelling spelling = WorkingCopySpelling::Register);
+std::wstring WorkingCopyPath(const std::wstring& folder, WorkingCopySpelling spelling);
+
+// ---- Family rule -----------------------------------------------------------------------------
+
+// Asks GetWinVersion and sets WinFamily from the code; a code outside 0..6 leaves WinFamily as it was.
+void ApplyFamilyRule(Module1& module);
+
+// Only "Windows NT" and "Windows 2000" (any case) work in system32; every other name, the empty one
+// included, works in system.
+Route FamilyRoute(std::wstring_view winFamily);
+
+// The family's route, unless its directory has no registrar and the other one has: a system set up
+// with only system32 (as XP is) then still finds the registrar. Never throws.
+Route RouteWhereRegistrarIs(Services& services, const std::wstring& winDir, Route familyRoute);
+
+// ---- Start rule ------------------------------------------------------------------------------
+
+// What stands between the registrar and the component's name on the command line.
+inline constexpr std::wstring_view kRegisterSwitch = L" ";
+inline constexpr std::wstring_view kUnregisterSystemSwitch = L" /u ";  // registrar in the system dir
+inline constexpr std::wstring_view kUnregisterBesideSwitch = L" /U ";  // working copy beside the component
+
+// registrar & switch & name, with the registrar and the name each in double quotes only when it
+// holds a blank or a tab (which would split it); otherwise exactly the plain concatenation.
+std::wstring RegistrarCommandLine(const std::wstring& registrar, std::wstring_view switchText,
+                                  const std::wstring& name);
+
+// Starts the registrar by its full path, minimised with the focus, and does not wait for it.
+void StartRegistrar(Services& services, const std::wstring& registrar, std::wstring_view switchText,
+                    const std::wstring& name);
+
+// ---- Guarded copies --------------------------------------------------------------------------
+
+// Copies the component into the system directory, over an older copy there; a component that
+// already is that file (the folder shown is the system directory) is left alone.
+void CopyComponentInto(Services& services, const std::wstring& component, const std::wstring& target);
+
+// Copies the system's registrar beside the component without ever replacing a file there: a file
+// already there with the registrar's bytes counts as the copy; any other file there throws 58.
+void CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy);
+
+// Shows an error report or notice; a box that cannot be shown is let go, since a command must not
+// throw and has nobody else to tell.
+void ShowNotice(Services& services, const std::wstring& text) noexcept;
+
+}  // namespace tervalux

@@ -1,0 +1,170 @@
+// "Desrregistrar" (CmdDes_Click): a small step machine. The steps keep the numbers they have always
+// had, because the error trap resumes by number: 58 (file already exists) goes on at the step listed
+// as "after 58", 53 (file not found) sends the command once to the fallback that runs a working copy
+// of the registrar beside the component (step 11 in system32, step 17 in system), and any other
+// error is reported. Once the fallback is taken the trap is busy: every later error is reported.
+#include <optional>
+
+#include "platform/runtime_error.h"
+#include "platform/text.h"
+#include "registration/commands.h"
+#include "registration/rules.h"
+
+namespace tervalux {
+
+namespace {
+
+constexpr int kEnd = 0;
+constexpr int kFallbackSystem32 = 11;
+constexpr int kFallbackSystem = 17;
+
+class Unregistration {
+   public:
+    explicit Unregistration(CommandContext& context) : context_(context) {}
+
+    void Run() {
+        int step = 2;
+        while (step != kEnd) {
+            try {
+                step = RowOf(step).action(*this);
+            } catch (...) {
+                step = Trap(step, CurrentError());
+            }
+        }
+    }
+
+   private:
+    struct StepRow {
+        int step;
+        int (*action)(Unregistration&);  // returns the next step, kEnd to stop
+        int after58;                     // where error 58 in this step goes on
+    };
+    static const StepRow kSteps[];
+
+    static const StepRow& RowOf(int step);
+
+    int Trap(int failedStep, const RuntimeError& error) {
+        if (!fallbackTaken_) {
+            if (error.Number() == err::FileAlreadyExists) return RowOf(failedStep).after58;
+            if (error.Number() == err::FileNotFound) {
+                fallbackTaken_ = true;
+                return FallbackRoute() == Route::System32 ? kFallbackSystem32 : kFallbackSystem;
+            }
+        }
+        ShowNotice(context_.services, ErrorReportText(error));
+        return kEnd;
+    }
+
+    // The route step 6 chose; before step 6 has run, the family as it stands now (possibly left by
+    // an earlier command, or empty).
+    Route FallbackRoute() const { return route_ ? *route_ : FamilyRoute(context_.module.WinFamily); }
+
+    // Step bodies. P and N are read from the window each time a step needs them.
+    std::wstring P() { return context_.selection.FolderPath(); }
+    std::wstring N() { return context_.selection.FileName(); }
+
+    int ReadSelection() {
+        if (TrimBlanks(P()).empty() || TrimBlanks(N()).empty()) return kEnd;
+        return 3;
+    }
+    int AskWinDir() {
+        winDir_ = context_.module.GetWinDir();
+        return 4;
+    }
+    int BuildComponentPath() {
+        component_ = ComponentPath(P(), N());
+        return 5;
+    }
+    int SetFamily() {
+        ApplyFamilyRule(context_.module);
+        return 6;
+    }
+    int ChooseRoute() {
+        route_ = RouteWhereRegistrarIs(context_.services, winDir_, FamilyRoute(context_.module.WinFamily));
+        return *route_ == Route::System32 ? 7 : 13;
+    }
+    int SetTarget(Route route, int next) {
+        target_ = ComponentInSystem(winDir_, route, N());
+        return next;
+    }
+    // A missing target throws 53 (the trap's fallback); a file with no attribute bit set takes the
+    // fallback's steps directly.
+    int TestTarget(int present, int absent) {
+        return context_.services.FileAttributes(target_) != 0 ? present : absent;
+    }
+    int CopyComponent(const std::wstring& target, int next) {
+        CopyComponentInto(context_.services, component_, target);
+        return next;
+    }
+    int StartSystemRegistrar(Route route, int next) {
+        StartRegistrar(context_.services, SystemRegistrar(winDir_, route), kUnregisterSystemSwitch, N());
+        return next;
+    }
+    int CopyRegistrarToComponent(Route route, int next) {
+        CopyRegistrarBeside(context_.services, SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister),
+                            WorkingCopyPath(P(), WorkingCopySpelling::Unregister));
+        return next;
+    }
+    int StartWorkingCopy(int next) {
+        StartRegistrar(context_.services, WorkingCopyPath(P(), WorkingCopySpelling::Unregister),
+                       kUnregisterBesideSwitch, N());
+        return next;
+    }
+
+    CommandContext& context_;
+    std::wstring winDir_;
+    std::wstring component_;
+    std::wstring target_;
+    std::optional<Route> route_;
+    bool fallbackTaken_ = false;
+};
+
+using U = Unregistration;
+constexpr Route k32 = Route::System32;
+constexpr Route kSys = Route::System;
+
+// clang-format off
+const Unregistration::StepRow Unregistration::kSteps[] = {
+    // step  what it does                                                          after 58
+    { 2, [](U& u) { return u.ReadSelection(); },                                   kEnd},  // blank P or N: end
+    { 3, [](U& u) { return u.AskWinDir(); },                                       4},     // W = GetWinDir
+    { 4, [](U& u) { return u.BuildComponentPath(); },                              5},     // C = P\N
+    { 5, [](U& u) { return u.SetFamily(); },                                       6},     // family rule
+    { 6, [](U& u) { return u.ChooseRoute(); },                                     7},     // system32: 7, system: 13
+    // system32 route
+    { 7, [](U& u) { return u.SetTarget(k32, 8); },                                 8},     // T = W\system32\N
+    { 8, [](U& u) { return u.TestTarget(9, 11); },                                 9},     // T there: 9, else 11
+    { 9, [](U& u) { return u.CopyComponent(u.target_, 10); },                      10},    // copy C to T
+    {10, [](U& u) { return u.StartSystemRegistrar(k32, kEnd); },                   kEnd},  // W\system32\regsvr32.exe /u N
+    {11, [](U& u) { return u.CopyRegistrarToComponent(k32, 12); },                 12},    // REGSVR32.EXE to P
+    {12, [](U& u) { return u.StartWorkingCopy(kEnd); },                            kEnd},  // P\REGSVR32.EXE /U N
+    // system route
+    {13, [](U& u) { return u.SetTarget(kSys, 14); },                               14},    // T = W\system\N
+    {14, [](U& u) { return u.TestTarget(15, 17); },                                15},    // T there: 15, else 17
+    {15, [](U& u) { return u.CopyComponent(u.target_, 16); },                      16},    // copy C to T
+    {16, [](U& u) { return u.StartSystemRegistrar(kSys, 19); },                    19},    // W\system\regsvr32.exe /u N
+    {17, [](U& u) { return u.CopyRegistrarToComponent(kSys, 18); },                18},    // REGSVR32.EXE to P
+    {18, [](U& u) { return u.StartWorkingCopy(19); },                              19},    // P\REGSVR32.EXE /U N
+    {19, [](U& u) { return u.CopyComponent(ComponentInSystem(u.winDir_, kSys, u.N()), 20); }, 20},  // C to W\system\N
+    {20, [](U& u) { return u.StartSystemRegistrar(kSys, kEnd); },                  kEnd},  // W\system\regsvr32.exe /u N
+};
+// clang-format on
+
+const Unregistration::StepRow& Unregistration::RowOf(int step) {
+    for (const StepRow& row : kSteps) {
+        if (row.step == step) return row;
+    }
+    throw RuntimeError(err::InvalidCall);  // unreachable: every target in the table has a row
+}
+
+}  // namespace
+
+void UnregisterComponent(CommandContext& context) {
+    try {
+        Unregistration(context).Run();
+    } catch (...) {
+        // Only the trap's own report can get here, and it already lets a failing box go.
+    }
+}
+
+}  // namespace tervalux

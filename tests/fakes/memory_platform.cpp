@@ -225,6 +225,7 @@ bool MemoryPlatform::FileExists(const std::wstring& path) {
 std::uint32_t MemoryPlatform::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
     ++windowsDirectoryCalls;
     windowsDirectorySizesAsked.push_back(size);
+    if (windowsDirectoryThrows) throw RuntimeError(*windowsDirectoryThrows);
     if (!windowsDirectory) return 0;
     const std::string text = ToAnsi(*windowsDirectory);
     const auto length = static_cast<std::uint32_t>(text.size());
@@ -236,6 +237,7 @@ std::uint32_t MemoryPlatform::GetWindowsDirectoryA(char* buffer, std::uint32_t s
 
 std::int32_t MemoryPlatform::GetVersionExA(VersionRecordAnsi* record) {
     ++versionCalls;
+    if (versionThrows) throw RuntimeError(*versionThrows);
     if (versionCallFails || record->dwOSVersionInfoSize != 148) return 0;
     const std::int32_t size = record->dwOSVersionInfoSize;
     *record = version;

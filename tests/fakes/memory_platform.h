@@ -81,6 +81,10 @@ class MemoryPlatform : public Services, public KernelCalls {
     std::optional<std::wstring> windowsDirectory = std::wstring(L"C:\\WINDOWS");
     VersionRecordAnsi version{};  // set platform/major/minor; dwOSVersionInfoSize is overwritten by the call
     bool versionCallFails = false;
+    // As if the runtime raised an error inside the kernel call (the library cannot be bound, memory
+    // runs out): the call throws this number.
+    std::optional<std::int32_t> windowsDirectoryThrows;
+    std::optional<std::int32_t> versionThrows;
     int windowsDirectoryCalls = 0;
     int versionCalls = 0;
     std::vector<std::uint32_t> windowsDirectorySizesAsked;

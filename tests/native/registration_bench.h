@@ -1,0 +1,152 @@
+#pragma once
+// A Windows layout on the in-memory platform for the command tests: the Windows directory with its
+// system32 and system folders, the registrar in the family's system folder, a component in D:\comp,
+// a window selection of plain values, and the commands run against them with their effects
+// recorded in order.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/module1.h"
+#include "platform/runtime_error.h"
+#include "registration/command_context.h"
+#include "registration/commands.h"
+#include "tests/fakes/memory_platform.h"
+
+namespace tervalux::fake {
+
+inline void PrintTo(const Event& event, std::ostream* os) {
+    *os << ::testing::PrintToString(event.what) << "(" << ::testing::PrintToString(event.a);
+    if (!event.b.empty()) *os << ", " << ::testing::PrintToString(event.b);
+    *os << ")";
+}
+
+}  // namespace tervalux::fake
+
+namespace tervalux::testing {
+
+using fake::Event;
+using Events = std::vector<Event>;
+
+inline const std::string kRegistrarBytes = "MZ system registrar";
+inline const std::string kComponentBytes = "component v2";
+
+inline Event Copy(const std::wstring& from, const std::wstring& to) {
+    return Event{L"copy", from, to};
+}
+inline Event Start(const std::wstring& program, const std::wstring& commandLine) {
+    return Event{L"start", program, commandLine};
+}
+inline Event Message(const std::wstring& text) {
+    return Event{L"message", text, L""};
+}
+inline Event Deleted(const std::wstring& path) {
+    return Event{L"delete", path, L""};
+}
+inline Events Then(Events first, const Events& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+inline Event Report(std::int32_t number) {
+    return Message(ErrorReportText(RuntimeError(number)));
+}
+
+// The seven families as the layouts below set them up: the family name and the system folder in
+// which its registrar lies.
+struct FamilyRow {
+    std::int32_t code;
+    const wchar_t* family;
+    const wchar_t* systemDir;
+};
+inline constexpr FamilyRow kFamilies[] = {
+    {0, L"Windows 32 Bits", L"C:\\WINDOWS\\system"}, {1, L"Windows 95", L"C:\\WINDOWS\\system"},
+    {2, L"Windows 98", L"C:\\WINDOWS\\system"},      {3, L"Windows ME", L"C:\\WINDOWS\\system"},
+    {4, L"Windows NT", L"C:\\WINNT\\system32"},      {5, L"Windows 2000", L"C:\\WINNT\\system32"},
+    {6, L"Windows XP", L"C:\\WINDOWS\\system"},
+};
+
+// File.Path, File.FileName and ChkDir.Value as plain values.
+class PlainSelection : public Selection {
+   public:
+    std::wstring folder = L"D:\\comp";
+    std::wstring file = L"a.ocx";
+    std::int32_t box = 1;
+    std::optional<std::int32_t> throws;  // every read throws this number, as a failing control would
+    int boxReads = 0;
+
+    std::wstring FolderPath() override {
+        Check();
+        return folder;
+    }
+    std::wstring FileName() override {
+        Check();
+        return file;
+    }
+    std::int32_t CheckBoxValue() override {
+        ++boxReads;
+        Check();
+        return box;
+    }
+
+   private:
+    void Check() const {
+        if (throws) throw RuntimeError(*throws);
+    }
+};
+
+class Bench {
+   public:
+    // W is C:\WINNT for codes 4 and 5 and C:\WINDOWS otherwise; both system folders exist, the
+    // registrar lies only in the one the family's route names.
+    explicit Bench(std::int32_t code) {
+        platform.SetVersionCode(code);
+        winDir = code == 4 || code == 5 ? L"C:\\WINNT" : L"C:\\WINDOWS";
+        platform.windowsDirectory = winDir;
+        platform.fs.AddFolder(winDir + L"\\system32");
+        platform.fs.AddFolder(winDir + L"\\system");
+        systemDir = kFamilies[code].systemDir;
+        platform.fs.AddFile(systemDir + L"\\regsvr32.exe", kRegistrarBytes);
+        platform.fs.AddFile(L"D:\\comp\\a.ocx", kComponentBytes);
+    }
+
+    Events Register() {
+        return Run([this] { RegisterComponent(context); });
+    }
+    Events Unregister() {
+        return Run([this] { UnregisterComponent(context); });
+    }
+    Events CleanUp(WorkingCopySpelling spelling) {
+        return Run([this, spelling] { DeleteWorkingCopy(context, spelling); });
+    }
+
+    // Moves the registrar from the family's system folder to `dir` (or nowhere, when empty).
+    void MoveRegistrarTo(const std::wstring& dir) {
+        platform.fs.Remove(systemDir + L"\\regsvr32.exe");
+        if (!dir.empty()) platform.fs.AddFile(dir + L"\\regsvr32.exe", kRegistrarBytes);
+    }
+
+    fake::MemoryPlatform platform;
+    Module1 module{platform};
+    PlainSelection selection;
+    CommandContext context{platform, module, selection};
+    std::wstring winDir;
+    std::wstring systemDir;
+
+   private:
+    template <typename F>
+    Events Run(F command) {
+        platform.events.clear();
+        EXPECT_NO_THROW(command());
+        for (const auto& start : platform.starts) {
+            EXPECT_EQ(start.style, WindowStyle::MinimizedWithFocus) << ::testing::PrintToString(start.program);
+        }
+        platform.starts.clear();
+        return platform.events;
+    }
+};
+
+}  // namespace tervalux::testing

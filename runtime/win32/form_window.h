@@ -1,0 +1,58 @@
+#pragma once
+// The form's window: a top-level frame sized and placed from the description, with one child
+// view per control created in tab-index order (so the z-order is the tab order that the dialog
+// keys of the message loop follow). It is the form's host: unloading the form destroys the
+// window, and the message loop ends the process when it is gone. No exception ever leaves a
+// window procedure: whatever escapes goes to the form's default error handling.
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "runtime/form.h"
+#include "runtime/win32/win32_view.h"
+
+namespace tervalux::rt::win32 {
+
+// Twips to pixels at a DPI (1440 twips per inch; 15 twips per pixel at 96 DPI).
+int TwipsToPixels(std::int32_t twips, int dpi);
+
+class FormWindow : public FormHost {
+   public:
+    FormWindow();
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    // Creates the hidden window and its views for a built form.
+    void Create(Form& form);
+    // Shows the window and puts the focus on the control with the lowest tab index.
+    void Show();
+    // Runs the events until the window is gone, then ends the process.
+    [[noreturn]] void RunUntilUnloaded();
+
+    HWND Handle() const { return hwnd_; }
+
+    // FormHost
+    void Unloaded() override;
+    [[noreturn]] void EndProgram() override;
+
+   private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateViews();
+    void SetIcons();
+    Win32View* ViewOf(HWND hwnd) const;
+
+    Form* form_ = nullptr;
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    std::vector<std::unique_ptr<Win32View>> views_;  // in tab-index order
+};
+
+}  // namespace tervalux::rt::win32

@@ -1,0 +1,70 @@
+#pragma once
+// Bounds-checked reading and plain writing of the little-endian fields that the window and
+// project descriptions share. Internal to the description readers and writers.
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/window_description.h"
+
+namespace tervalux::rt {
+
+class ByteReader {
+   public:
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    std::size_t Position() const { return pos_; }
+    std::size_t Size() const { return bytes_.size(); }
+    // The record being read, which error texts name before the field ("control 3 name").
+    void SetContext(std::string_view context) { context_ = context; }
+    std::string Describe(std::string_view what) const;
+
+    // Each names the field it reads, for the error when the bytes end inside it.
+    std::span<const std::uint8_t> Bytes(std::size_t n, std::string_view what);
+    std::uint8_t U8(std::string_view what) { return Bytes(1, what)[0]; }
+    std::uint16_t U16(std::string_view what);
+    std::uint32_t U32(std::string_view what);
+    std::int16_t I16(std::string_view what) { return static_cast<std::int16_t>(U16(what)); }
+    std::int32_t I32(std::string_view what) { return static_cast<std::int32_t>(U32(what)); }
+
+   private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t pos_ = 0;
+    std::string_view context_;
+};
+
+// A record or control name: 16-bit length, 1 to 40 ASCII characters (a letter, then letters,
+// digits or "_"), a zero byte.
+std::wstring ReadName(ByteReader& in, std::string_view what);
+// A text: 16-bit length, the Windows-1252 characters (no zero among them), a zero byte.
+std::string ReadText(ByteReader& in, std::string_view what);
+Guid ReadGuid(ByteReader& in, std::string_view what);
+// Checks an icon file's directory: every image lies inside the file, after the directory.
+// `at` is the file's offset in the description, for the errors.
+void CheckIconFile(std::span<const std::uint8_t> file, std::size_t at, const std::string& what);
+
+class ByteWriter {
+   public:
+    std::size_t Size() const { return bytes_.size(); }
+    void U8(std::uint8_t v) { bytes_.push_back(v); }
+    void U16(std::uint16_t v);
+    void U32(std::uint32_t v);
+    void Append(std::span<const std::uint8_t> b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
+    void Append(std::initializer_list<std::uint8_t> b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
+    void Text(std::string_view windows1252, std::string_view what);
+    // An ASCII name with its 16-bit length and zero byte.
+    void Name(std::wstring_view name);
+    std::uint32_t Length32(std::size_t n, std::string_view what) const;
+    // Writes the count of bytes from `at` to the end as a 32-bit integer at `at`.
+    void PatchLength(std::size_t at);
+    std::vector<std::uint8_t> Take() { return std::move(bytes_); }
+
+   private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace tervalux::rt

@@ -1,0 +1,185 @@
+#include "platform/win32/win32_services.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/win32_errors.h"
+
+namespace tervalux::win32 {
+
+namespace {
+
+// Paths shorter than this are within MAX_PATH (259 characters and the NUL).
+constexpr std::size_t kLongPathFrom = MAX_PATH;
+
+bool IsAbsoluteDrivePath(const std::wstring& path) {
+    return path.size() >= 3 && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+           path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+}
+
+// An open handle that closes itself.
+class Handle {
+   public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (Valid()) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE Get() const { return handle_; }
+
+   private:
+    HANDLE handle_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE OpenForIdentity(const std::wstring& path) {
+    // No access rights are needed to ask who a file is; backup semantics lets folders open too.
+    return CreateFileW(ForFileApi(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                       nullptr);
+}
+
+HANDLE OpenForReading(const std::wstring& path) {
+    return CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+// Reads up to `size` bytes, as many as the file gives; false on a read error.
+bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got) {
+    got = 0;
+    while (got < size) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer + got, size - got, &read, nullptr)) return false;
+        if (read == 0) break;
+        got += read;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::wstring ForFileApi(const std::wstring& path) {
+    if (path.size() < kLongPathFrom || !IsAbsoluteDrivePath(path)) return path;
+    std::wstring plain;
+    plain.reserve(path.size());
+    for (wchar_t c : path) {
+        if (c == L'/') c = L'\\';
+        if (c == L'\\' && !plain.empty() && plain.back() == L'\\') continue;
+        plain.push_back(c);
+    }
+    // Resolve "." and ".." the way the system would have; the wide call takes long paths.
+    const DWORD needed = GetFullPathNameW(plain.c_str(), 0, nullptr, nullptr);
+    if (needed != 0) {
+        std::wstring full(needed, L'\0');
+        const DWORD written = GetFullPathNameW(plain.c_str(), needed, full.data(), nullptr);
+        if (written != 0 && written < needed) {
+            full.resize(written);
+            plain = std::move(full);
+        }
+    }
+    return L"\\\\?\\" + plain;
+}
+
+Win32Services::Win32Services(std::wstring applicationTitle) : title_(std::move(applicationTitle)) {}
+
+std::uint32_t Win32Services::FileAttributes(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Operation::Attributes);
+    return attributes;
+}
+
+void Win32Services::CopyFileTo(const std::wstring& source, const std::wstring& destination, Overwrite overwrite) {
+    const BOOL failIfExists = overwrite == Overwrite::No ? TRUE : FALSE;
+    if (overwrite == Overwrite::Yes) {
+        // The system refuses to overwrite a read-only file; say so ourselves as well, because a
+        // file system that leaves the refusal to Unix permissions lets a privileged user through.
+        const DWORD attributes = GetFileAttributesW(ForFileApi(destination).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            throw ErrorFromWin32(ERROR_ACCESS_DENIED, Operation::Copy);
+        }
+    }
+    if (!CopyFileW(ForFileApi(source).c_str(), ForFileApi(destination).c_str(), failIfExists)) {
+        ThrowLastError(Operation::Copy);
+    }
+}
+
+void Win32Services::DeleteFileAt(const std::wstring& path) {
+    if (!DeleteFileW(ForFileApi(path).c_str())) ThrowLastError(Operation::Delete);
+}
+
+void Win32Services::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) {
+    // The process start may write into the command line, so it gets its own copy.
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow =
+        static_cast<WORD>(style == WindowStyle::MinimizedWithFocus ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+
+    PROCESS_INFORMATION process{};
+    // The program is named by its full path so that nothing is searched for, whatever the command
+    // line's first word says.
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        ThrowLastError(Operation::Start);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void Win32Services::ShowMessage(const std::wstring& prompt) {
+    // Owned by the window the user is working in, so the box is modal to it; no owner otherwise.
+    MessageBoxW(GetActiveWindow(), prompt.c_str(), title_.c_str(), MB_OK);
+}
+
+bool Win32Services::SameFile(const std::wstring& a, const std::wstring& b) {
+    Handle first(OpenForIdentity(a));
+    if (!first.Valid()) return false;
+    Handle second(OpenForIdentity(b));
+    if (!second.Valid()) return false;
+    BY_HANDLE_FILE_INFORMATION one{};
+    BY_HANDLE_FILE_INFORMATION two{};
+    if (!GetFileInformationByHandle(first.Get(), &one) || !GetFileInformationByHandle(second.Get(), &two)) {
+        return false;
+    }
+    return one.dwVolumeSerialNumber == two.dwVolumeSerialNumber && one.nFileIndexHigh == two.nFileIndexHigh &&
+           one.nFileIndexLow == two.nFileIndexLow;
+}
+
+bool Win32Services::SameContents(const std::wstring& a, const std::wstring& b) {
+    Handle first(OpenForReading(a));
+    if (!first.Valid()) return false;
+    Handle second(OpenForReading(b));
+    if (!second.Valid()) return false;
+    LARGE_INTEGER sizeA{};
+    LARGE_INTEGER sizeB{};
+    if (!GetFileSizeEx(first.Get(), &sizeA) || !GetFileSizeEx(second.Get(), &sizeB)) return false;
+    if (sizeA.QuadPart != sizeB.QuadPart) return false;
+
+    constexpr DWORD kChunk = 64 * 1024;
+    std::vector<char> bufferA(kChunk);
+    std::vector<char> bufferB(kChunk);
+    for (;;) {
+        DWORD gotA = 0;
+        DWORD gotB = 0;
+        if (!ReadChunk(first.Get(), bufferA.data(), kChunk, gotA)) return false;
+        if (!ReadChunk(second.Get(), bufferB.data(), kChunk, gotB)) return false;
+        if (gotA != gotB) return false;  // one changed while we read
+        if (gotA == 0) return true;
+        if (!std::equal(bufferA.begin(), bufferA.begin() + gotA, bufferB.begin())) return false;
+    }
+}
+
+bool Win32Services::FileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace tervalux::win32

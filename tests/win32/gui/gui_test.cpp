@@ -1,0 +1,329 @@
+// Drives the real tervalux.exe from outside, with window messages only: finds its window, checks
+// the layout and the keyboard behaviour, and closes it the ways a user can. Every wait is for a
+// state, never for a fixed time.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/win32/win32_test_support.h"
+
+namespace {
+
+using tervalux::win32::testing::WaitFor;
+
+std::wstring ProgramPath() {
+    // The driver is built in tests/win32/gui under the build folder; the program at its top.
+    std::wstring folder = tervalux::win32::testing::TestProgramFolder();
+    for (int up = 0; up < 4; ++up) {
+        const std::wstring candidate = folder + L"\\tervalux.exe";
+        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+        const auto cut = folder.find_last_of(L'\\');
+        if (cut == std::wstring::npos) break;
+        folder.resize(cut);
+    }
+    return L"";
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[512] = {};
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t buffer[128] = {};
+    GetClassNameW(hwnd, buffer, 128);
+    return buffer;
+}
+
+int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// One running tervalux.exe; ended by force when a test leaves it running.
+class Running {
+   public:
+    Running() {
+        const std::wstring program = ProgramPath();
+        if (program.empty()) {
+            ADD_FAILURE() << "tervalux.exe not found beside the test";
+            return;
+        }
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_)) {
+            ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
+            return;
+        }
+        WaitFor([&] { return (form_ = FindOwn(L"TervaluxForm", L"Tervalux")) != nullptr && IsWindowVisible(form_); });
+    }
+    ~Running() {
+        if (process_.hProcess == nullptr) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 30000);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+    HWND Form() const { return form_; }
+
+    // A top-level window of this process, by class and title.
+    HWND FindOwn(const wchar_t* className, const wchar_t* title) const {
+        struct Search {
+            DWORD pid;
+            const wchar_t* className;
+            const wchar_t* title;
+            HWND found;
+        } search{process_.dwProcessId, className, title, nullptr};
+        EnumWindows(
+            [](HWND hwnd, LPARAM data) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(data);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid != s.pid || ClassOf(hwnd) != s.className || TextOf(hwnd) != s.title) return TRUE;
+                s.found = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    // The child windows of the form in z-order, which is the tab order.
+    std::vector<HWND> Children() const {
+        std::vector<HWND> children;
+        for (HWND child = GetWindow(form_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            children.push_back(child);
+        }
+        return children;
+    }
+
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
+        return info.hwndFocus;
+    }
+
+    // Whether the focus is on `control` or on a window inside it (a combo box's own parts).
+    bool FocusOn(HWND control) const {
+        const HWND focus = Focus();
+        return focus != nullptr && (focus == control || IsChild(control, focus));
+    }
+
+    bool Ended(DWORD* exitCode = nullptr, DWORD limitMs = 30000) const {
+        if (WaitForSingleObject(process_.hProcess, limitMs) != WAIT_OBJECT_0) return false;
+        if (exitCode != nullptr) GetExitCodeProcess(process_.hProcess, exitCode);
+        return true;
+    }
+
+    void PressTab(HWND from) const { PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001); }
+
+   private:
+    PROCESS_INFORMATION process_{};
+    HWND form_ = nullptr;
+};
+
+// Saves what the screen shows of a window as a 24-bit BMP.
+bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const BOOL copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = static_cast<DWORD>(((width * 3) + 3) & ~3);
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    info.bmiHeader.biSizeImage = imageSize;
+    bool ok = false;
+    if (copied && bits != nullptr) {
+        if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+            ok = fwrite(&file, sizeof(file), 1, out) == 1 && fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+                 fwrite(bits, imageSize, 1, out) == 1;
+            fclose(out);
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+struct ExpectedControl {
+    const char* name;
+    const wchar_t* className;  // empty: a list control, whichever standard class draws it
+    const wchar_t* caption;
+    RECT twips;                // left, top, width, height
+    bool exactHeight;
+};
+
+// In tab order: the z-order of the children must follow it.
+const ExpectedControl kControls[] = {
+    {"Drive", L"", L"", {120, 3960, 2895, 315}, false},
+    {"Dir", L"", L"", {120, 600, 2895, 3240}, false},
+    {"File", L"", L"", {3120, 600, 3135, 3210}, false},
+    {"cmdReg", L"Button", L"Registrar", {120, 4440, 1215, 495}, true},
+    {"CmdDes", L"Button", L"Desrregistrar", {1320, 4440, 1215, 495}, true},
+    {"txtarq", L"Edit", L"", {3120, 3960, 3135, 375}, true},
+    {"CmdSair", L"Button", L"Sair", {2520, 4440, 1215, 495}, true},
+    {"ChkDir", L"Button", L"Copiar o arquivo para o diret\u00f3rio System do Windows", {3840, 4440, 2415, 495}, true},
+};
+
+TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
+    Running app;
+    const HWND form = app.Form();
+    ASSERT_NE(form, nullptr) << "no window \"Tervalux\"";
+    const int dpi = ScreenDpi();
+
+    // Frame: fixed size, a minimise box, the icon; the client area is the stored size, centred.
+    const LONG style = GetWindowLongW(form, GWL_STYLE);
+    EXPECT_EQ(style & WS_THICKFRAME, 0);
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_SMALL, 0), 0);
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, Px(6405, dpi));
+    EXPECT_EQ(client.bottom, Px(5070, dpi));
+    RECT frame{};
+    GetWindowRect(form, &frame);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_LE(std::abs((frame.left + frame.right) - screenWidth), 1) << frame.left << "," << frame.right;
+    EXPECT_LE(std::abs((frame.top + frame.bottom) - screenHeight), 1) << frame.top << "," << frame.bottom;
+
+    // The eight controls, in tab order, where the description puts them.
+    const auto children = app.Children();
+    ASSERT_EQ(children.size(), std::size(kControls));
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const ExpectedControl& expected = kControls[i];
+        SCOPED_TRACE(expected.name);
+        const HWND child = children[i];
+        if (*expected.className != L'\0') {
+            EXPECT_EQ(_wcsicmp(ClassOf(child).c_str(), expected.className), 0) << ClassOf(child).c_str();
+            EXPECT_EQ(TextOf(child), expected.caption);
+        }
+        EXPECT_NE(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP, 0);
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, Px(expected.twips.left, dpi));
+        EXPECT_EQ(r.top, Px(expected.twips.top, dpi));
+        EXPECT_EQ(r.right - r.left, Px(expected.twips.left + expected.twips.right, dpi) - Px(expected.twips.left, dpi));
+        if (expected.exactHeight) {
+            EXPECT_EQ(r.bottom - r.top, Px(expected.twips.top + expected.twips.bottom, dpi) - Px(expected.twips.top, dpi));
+        }
+    }
+    const HWND cmdReg = children[3];
+    const HWND cmdDes = children[4];
+    const HWND txtarq = children[5];
+    const HWND chkDir = children[7];
+
+    // No default button among the three; a three-state check box that Form_Load ticked; a text
+    // box without a length limit of its own.
+    for (HWND button : {cmdReg, cmdDes, children[6]}) {
+        EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    }
+    EXPECT_EQ(SendMessageW(chkDir, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_NE(GetWindowLongW(txtarq, GWL_STYLE) & ES_AUTOHSCROLL, 0);
+    EXPECT_GE(static_cast<DWORD>(SendMessageW(txtarq, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEu);
+    EXPECT_EQ(TextOf(txtarq), L"");
+
+    // The focus starts on the drive list; Tab walks the tab order and comes back round.
+    EXPECT_TRUE(WaitFor([&] { return app.FocusOn(children[0]); }, std::chrono::seconds(10)));
+    for (std::size_t step = 1; step <= children.size(); ++step) {
+        app.PressTab(app.Focus());
+        const HWND next = children[step % children.size()];
+        EXPECT_TRUE(WaitFor([&] { return app.FocusOn(next); }, std::chrono::seconds(10)))
+            << "after Tab " << step << " expected " << kControls[step % children.size()].name;
+    }
+
+    const std::wstring shot = tervalux::win32::testing::TestProgramFolder() + L"\\tervalux_window.bmp";
+    EXPECT_TRUE(SaveScreenshot(form, shot));
+
+    // "Sair" ends the process.
+    PostMessageW(children[6], BM_CLICK, 0, 0);
+    DWORD exitCode = 1234;
+    EXPECT_TRUE(app.Ended(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
+    Running app;
+    ASSERT_NE(app.Form(), nullptr);
+    const auto children = app.Children();
+    ASSERT_EQ(children.size(), std::size(kControls));
+    const HWND txtarq = children[5];
+
+    // Tab to the box, type a name the file list cannot take, press Enter.
+    ASSERT_TRUE(WaitFor([&] { return app.FocusOn(children[0]); }, std::chrono::seconds(10)));
+    for (int step = 1; step <= 5; ++step) {
+        app.PressTab(app.Focus());
+        ASSERT_TRUE(WaitFor([&] { return app.FocusOn(children[static_cast<std::size_t>(step)]); },
+                            std::chrono::seconds(10)));
+    }
+    const std::wstring typed = L"nao_existe_aqui.ocx";
+    SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    PostMessageW(txtarq, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+
+    // The handler's message, titled with the application title and owned by the form.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = app.FindOwn(L"#32770", L"Quenlor")) != nullptr; },
+                        std::chrono::seconds(20)));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), app.Form());
+    std::wstring prompt;
+    for (HWND part = GetWindow(box, GW_CHILD); part != nullptr; part = GetWindow(part, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(part).c_str(), L"Static") == 0 && !TextOf(part).empty()) prompt = TextOf(part);
+    }
+    EXPECT_EQ(prompt, L"Arquivo n\u00e3o encontrado");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, std::chrono::seconds(20)));
+    EXPECT_EQ(TextOf(txtarq), typed);  // the box keeps the typed text
+
+    // Esc presses nothing: no box, and the window stays.
+    PostMessageW(app.Focus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(app.Form(), WM_NULL, 0, 0);
+    EXPECT_FALSE(app.Ended(nullptr, 500));
+    EXPECT_TRUE(IsWindow(app.Form()));
+
+    // The close box ends the process the same way as "Sair".
+    PostMessageW(app.Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD exitCode = 1234;
+    EXPECT_TRUE(app.Ended(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+#pragma once
+// Shared pieces of the Win32 tests: a scratch folder on the real file system, small file helpers,
+// and waiting for a state (never for a fixed time).
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "platform/runtime_error.h"
+
+namespace tervalux::win32::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it (read-only
+// files and paths past MAX_PATH included) when the object goes.
+class ScratchFolder {
+   public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+   private:
+    std::wstring path_;
+};
+
+// Long-path forms are used throughout so the helpers work on any path the tests build.
+std::wstring Extended(const std::wstring& path);
+void MakeFolder(const std::wstring& path);  // with its parents
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);  // empty when missing
+bool Exists(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+
+// The folder of the running test program, where the helper programs are built.
+std::wstring TestProgramFolder();
+
+// Polls `condition` until it holds or `limit` passes; true when it held.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+// The number of the runtime error `action` throws; 0 when it throws none.
+int ErrorNumberOf(const std::function<void()>& action);
+
+// Registry helpers on the current user's hive.
+bool KeyExists(const std::wstring& subKey);
+void SetStringValue(const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
+std::wstring StringValue(const std::wstring& subKey, const std::wstring& name);  // empty when missing
+void DeleteKeyTree(const std::wstring& subKey);
+
+}  // namespace tervalux::win32::testing

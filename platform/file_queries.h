@@ -1,7 +1,9 @@
 #pragma once
 // What the drive, folder and file lists ask of the file system. Kept apart from the services the
 // handlers call, since only the list controls use it.
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tervalux {
@@ -9,24 +11,34 @@ namespace tervalux {
 struct DriveEntry {
     wchar_t letter = L'C';  // upper case
     std::wstring label;     // volume label or network name; empty when none
+    bool operator==(const DriveEntry&) const = default;
 };
 
 class FileQueries {
-public:
+   public:
     virtual ~FileQueries() = default;
 
-    // Every drive the system has, in letter order.
+    // Every drive the system has, in letter order. Must not wait on a drive that is slow to
+    // answer (an unreachable network drive): such a drive is listed without its label.
     virtual std::vector<DriveEntry> ListDrives() = 0;
 
+    // Letter of the process's current drive (upper case); 0 when it is not on a drive letter.
+    virtual wchar_t CurrentDrive() = 0;
+
     // Throws a RuntimeError unless the folder can be listed: 68 or 71 for a drive that is not
-    // ready (no medium, unreachable network drive, target gone), 76 for a missing folder.
+    // ready (no medium, unreachable network drive, target gone), 76 for a missing folder or a path
+    // that names a file.
     virtual void CheckFolder(const std::wstring& folder) = 0;
 
-    // Names of the visible subfolders of a folder ("." and ".." left out); throws as CheckFolder.
+    // Names of the visible subfolders of a folder ("." and ".." left out), in no set order;
+    // throws as CheckFolder.
     virtual std::vector<std::wstring> ListFolders(const std::wstring& folder) = 0;
 
-    // Names of the files of a folder, hidden and system files left out; throws as CheckFolder.
-    virtual std::vector<std::wstring> ListFiles(const std::wstring& folder) = 0;
+    // Calls `visit` once with the name of each file of a folder, hidden and system files left
+    // out, in no set order; the name is valid during the call only. Throws as CheckFolder. A
+    // callback, not a returned list, so that a large folder is filtered as it is read and only
+    // the names kept are ever copied.
+    virtual void ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) = 0;
 };
 
 }  // namespace tervalux

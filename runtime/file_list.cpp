@@ -1,0 +1,193 @@
+#include "runtime/file_list.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/runtime_error.h"
+
+namespace tervalux::rt {
+
+namespace {
+
+constexpr EventId kEvents[] = {EventId::Click, EventId::DblClick, EventId::LostFocus};
+
+bool LessFolded(std::wstring_view a, std::wstring_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const wchar_t x = FoldChar(a[i]);
+        const wchar_t y = FoldChar(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+// Splits a text at its last separator: the folder part (empty when there is none) and the name.
+std::pair<std::wstring, std::wstring> SplitLast(const std::wstring& text) {
+    const auto at = text.find_last_of(L"\\/:");
+    if (at == std::wstring::npos) return {std::wstring(), text};
+    // Keep the separator on a root ("c:\", "c:") so that the folder part still names the root.
+    const bool keep = text[at] == L':' || (at == 2 && text[1] == L':') || at == 0;
+    return {text.substr(0, keep ? at + 1 : at), text.substr(at + 1)};
+}
+
+}  // namespace
+
+FileList::FileList(std::wstring name, TwipsRect rect, std::int16_t tabIndex, FileQueries& queries)
+    : Control(std::move(name), Kind::FileList, rect, tabIndex), queries_(queries) {}
+
+std::span<const EventId> FileList::Events() const {
+    return kEvents;
+}
+
+void FileList::Invalidate() {
+    stale_ = !path_.empty();
+    pool_.clear();
+    pool_.shrink_to_fit();
+    entries_.clear();
+    entries_.shrink_to_fit();
+    selected_.reset();
+    ++generation_;
+    Repaint();
+}
+
+void FileList::MoveTo(std::wstring folder) {
+    path_ = std::move(folder);
+    Invalidate();
+}
+
+void FileList::SetPath(const std::wstring& text) {
+    std::wstring folder = ResolveFolder(path_, text);
+    if (folder.empty()) throw RuntimeError(err::PathNotFound);
+    queries_.CheckFolder(folder);
+    MoveTo(std::move(folder));
+}
+
+void FileList::SetPattern(const std::wstring& text) {
+    pattern_ = text;
+    patterns_ = PatternSet(text);
+    Invalidate();
+}
+
+std::wstring FileList::FileName() const {
+    if (!selected_ || *selected_ >= entries_.size()) return {};
+    return std::wstring(Name(entries_[*selected_]));
+}
+
+void FileList::SetFileName(const std::wstring& text) {
+    if (text.empty()) throw RuntimeError(err::FileNotFound);
+    const auto [folderPart, namePart] = SplitLast(text);
+
+    if (HasWildcard(namePart)) {
+        if (HasWildcard(folderPart)) throw RuntimeError(err::FileNotFound);
+        if (!folderPart.empty()) {
+            std::wstring folder = ResolveFolder(path_, folderPart);
+            if (folder.empty()) throw RuntimeError(err::FileNotFound);
+            queries_.CheckFolder(folder);
+            path_ = std::move(folder);
+        }
+        SetPattern(namePart);
+        return;
+    }
+    if (HasWildcard(text)) throw RuntimeError(err::FileNotFound);
+
+    if (folderPart.empty()) {
+        if (const auto index = FindListed(text)) {
+            selected_ = index;
+            Repaint();
+            return;
+        }
+    }
+
+    // A folder, or a file in some folder.
+    std::wstring target = ResolveFolder(path_, text);
+    if (target.empty()) throw RuntimeError(err::FileNotFound);
+    try {
+        queries_.CheckFolder(target);
+        MoveTo(std::move(target));
+        return;
+    } catch (const RuntimeError& error) {
+        if (error.Number() != err::PathNotFound) throw;
+    }
+
+    if (folderPart.empty() || namePart.empty()) throw RuntimeError(err::FileNotFound);
+    std::wstring folder = ResolveFolder(path_, folderPart);
+    if (folder.empty()) throw RuntimeError(err::FileNotFound);
+    try {
+        queries_.CheckFolder(folder);
+    } catch (const RuntimeError& error) {
+        if (error.Number() == err::PathNotFound) throw RuntimeError(err::FileNotFound);
+        throw;
+    }
+    if (!patterns_.Matches(namePart)) throw RuntimeError(err::FileNotFound);
+    bool shown = false;
+    queries_.ListFiles(folder, [&](std::wstring_view name) {
+        if (!shown && name.size() == namePart.size() && !LessFolded(name, namePart) && !LessFolded(namePart, name)) {
+            shown = true;
+        }
+    });
+    if (!shown) throw RuntimeError(err::FileNotFound);
+    MoveTo(std::move(folder));
+    selected_ = FindListed(namePart);
+    Repaint();
+}
+
+std::wstring_view FileList::Name(const Entry& entry) const {
+    return std::wstring_view(pool_).substr(entry.offset, entry.length);
+}
+
+void FileList::EnsureListed() {
+    if (!stale_) return;
+    stale_ = false;
+    try {
+        queries_.ListFiles(path_, [this](std::wstring_view name) {
+            if (!patterns_.Matches(name)) return;
+            if (pool_.size() + name.size() > std::numeric_limits<std::uint32_t>::max()) return;
+            entries_.push_back(
+                Entry{static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(name.size())});
+            pool_.append(name);
+        });
+    } catch (const RuntimeError&) {
+        // The folder went away after it was written; it shows no names.
+        pool_.clear();
+        entries_.clear();
+    }
+    std::sort(entries_.begin(), entries_.end(),
+              [this](const Entry& a, const Entry& b) { return CompareNoCase(Name(a), Name(b)) < 0; });
+}
+
+std::optional<std::size_t> FileList::FindListed(std::wstring_view name) {
+    EnsureListed();
+    const auto first = std::lower_bound(
+        entries_.begin(), entries_.end(), name,
+        [this](const Entry& entry, std::wstring_view wanted) { return LessFolded(Name(entry), wanted); });
+    std::optional<std::size_t> found;
+    for (auto it = first; it != entries_.end() && !LessFolded(name, Name(*it)); ++it) {
+        const auto index = static_cast<std::size_t>(it - entries_.begin());
+        if (Name(*it) == name) return index;  // the exact spelling wins where the case differs
+        if (!found) found = index;
+    }
+    return found;
+}
+
+std::size_t FileList::ListCount() {
+    EnsureListed();
+    return entries_.size();
+}
+
+std::wstring_view FileList::List(std::size_t index) {
+    EnsureListed();
+    return index < entries_.size() ? Name(entries_[index]) : std::wstring_view();
+}
+
+void FileList::UserClick(std::size_t index) {
+    EnsureListed();
+    if (index >= entries_.size()) return;
+    selected_ = index;
+    Raise(EventId::Click);
+}
+
+void FileList::UserDblClick() {
+    Raise(EventId::DblClick);
+}
+
+}  // namespace tervalux::rt

@@ -1,0 +1,44 @@
+#pragma once
+// The list controls' file queries over the in-memory file system: drives as a test sets them,
+// drives that are not ready on demand, and a count of folder readings.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/file_queries.h"
+#include "tests/fakes/memory_platform.h"
+
+namespace tervalux::fake {
+
+inline constexpr std::uint32_t kHidden = 0x02;
+inline constexpr std::uint32_t kSystem = 0x04;
+
+class MemoryFileQueries : public FileQueries {
+   public:
+    // Drive C with no label; its root folder is created.
+    explicit MemoryFileQueries(MemoryFileSystem& fs);
+
+    // Adds a drive (and its root folder unless the drive is not ready).
+    void AddDrive(wchar_t letter, std::wstring label = L"");
+    // The drive stays listed but any query on it throws `number` (68 or 71).
+    void SetNotReady(wchar_t letter, std::int32_t number = 71);
+    void SetReady(wchar_t letter);
+
+    wchar_t currentDrive = L'C';
+    int listDrivesCalls = 0;
+    int listFilesCalls = 0;
+
+    std::vector<DriveEntry> ListDrives() override;
+    wchar_t CurrentDrive() override { return currentDrive; }
+    void CheckFolder(const std::wstring& folder) override;
+    std::vector<std::wstring> ListFolders(const std::wstring& folder) override;
+    void ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) override;
+
+   private:
+    MemoryFileSystem& fs_;
+    std::map<wchar_t, std::wstring> drives_;  // upper-case letter -> label
+    std::map<wchar_t, std::int32_t> notReady_;
+};
+
+}  // namespace tervalux::fake

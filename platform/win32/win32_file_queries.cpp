@@ -1,0 +1,187 @@
+#include "platform/win32/win32_file_queries.h"
+
+#include <windows.h>
+
+#include "platform/runtime_error.h"
+
+namespace tervalux::win32 {
+
+namespace {
+
+// No "insert a disk" box from the system while a drive is asked: a drive that is not ready must
+// come back as an error at once.
+class QuietDriveErrors {
+   public:
+    QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+    ~QuietDriveErrors() { SetErrorMode(previous_); }
+    QuietDriveErrors(const QuietDriveErrors&) = delete;
+    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+   private:
+    UINT previous_;
+};
+
+std::wstring WithSeparator(const std::wstring& folder) {
+    return folder.empty() || folder.back() == L'\\' ? folder : folder + L"\\";
+}
+
+std::wstring RootOfPath(const std::wstring& path) {
+    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2) + L"\\";
+    if (path.rfind(L"\\\\", 0) == 0) {
+        const auto server = path.find(L'\\', 2);
+        if (server == std::wstring::npos) return {};
+        const auto share = path.find(L'\\', server + 1);
+        return share == std::wstring::npos ? path + L"\\" : path.substr(0, share + 1);
+    }
+    return {};
+}
+
+bool IsDriveGoneCode(DWORD code) {
+    switch (code) {
+        case ERROR_INVALID_DRIVE:
+        case ERROR_DEV_NOT_EXIST:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_NETNAME_DELETED:
+        case ERROR_UNEXP_NET_ERR:
+        case ERROR_NETWORK_UNREACHABLE:
+        case ERROR_HOST_UNREACHABLE:
+        case ERROR_BAD_DEVICE:
+        case ERROR_UNRECOGNIZED_VOLUME:
+        case ERROR_UNRECOGNIZED_MEDIA: return true;
+        default: return false;
+    }
+}
+
+// The runtime error for a folder that could not be read with `code`. Whether the drive is to
+// blame is told by its root folder: a drive letter can stay listed after its medium or target
+// has gone.
+[[noreturn]] void ThrowFolderError(const std::wstring& folder, DWORD code) {
+    if (code == ERROR_NOT_READY) throw RuntimeError(err::DiskNotReady);
+    if (IsDriveGoneCode(code)) throw RuntimeError(err::DeviceUnavailable);
+    const std::wstring root = RootOfPath(folder);
+    if (!root.empty()) {
+        const DWORD rootAttributes = GetFileAttributesW(root.c_str());
+        if (rootAttributes == INVALID_FILE_ATTRIBUTES) {
+            throw RuntimeError(GetLastError() == ERROR_NOT_READY ? err::DiskNotReady : err::DeviceUnavailable);
+        }
+    }
+    if (code == ERROR_ACCESS_DENIED) throw RuntimeError(err::PathFileAccess);
+    throw RuntimeError(err::PathNotFound);
+}
+
+// Walks a folder; `visit` gets every entry but "." and "..". An empty folder is no error.
+template <class Visit>
+void Walk(const std::wstring& folder, FINDEX_SEARCH_OPS search, Visit&& visit) {
+    QuietDriveErrors quiet;
+    const std::wstring pattern = WithSeparator(folder) + L"*";
+    WIN32_FIND_DATAW data;
+    // The basic information (no short names) in large batches; systems before Windows 7 know
+    // neither and refuse the call, so it is made again the old way.
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, search, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
+        find = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &data, search, nullptr, 0);
+    }
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return;
+        ThrowFolderError(folder, code);
+    }
+    struct Closer {
+        HANDLE handle;
+        ~Closer() { FindClose(handle); }
+    } closer{find};
+    do {
+        const wchar_t* name = data.cFileName;
+        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+        visit(data);
+    } while (FindNextFileW(find, &data));
+}
+
+using GetConnection = DWORD(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD);
+
+// The network name of a mapped drive, read from the mapping itself (no round trip to the
+// server, so an unreachable one costs nothing). mpr.dll is loaded only when a network drive is
+// met.
+std::wstring NetworkName(wchar_t letter) {
+    static HMODULE mpr = LoadLibraryW(L"mpr.dll");
+    static auto get =
+        mpr != nullptr
+            ? reinterpret_cast<GetConnection>(reinterpret_cast<void*>(GetProcAddress(mpr, "WNetGetConnectionW")))
+            : nullptr;
+    if (get == nullptr) return {};
+    const wchar_t local[] = {letter, L':', 0};
+    wchar_t remote[MAX_PATH + 1];
+    DWORD length = MAX_PATH;
+    if (get(local, remote, &length) != NO_ERROR) return {};
+    return remote;
+}
+
+}  // namespace
+
+std::vector<DriveEntry> Win32FileQueries::ListDrives() {
+    QuietDriveErrors quiet;
+    std::vector<DriveEntry> drives;
+    const DWORD mask = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if ((mask & (1u << i)) == 0) continue;
+        DriveEntry drive;
+        drive.letter = static_cast<wchar_t>(L'A' + i);
+        const wchar_t root[] = {drive.letter, L':', L'\\', 0};
+        switch (GetDriveTypeW(root)) {
+            case DRIVE_REMOTE: drive.label = NetworkName(drive.letter); break;
+            case DRIVE_FIXED:
+            case DRIVE_RAMDISK: {
+                wchar_t label[MAX_PATH + 1] = {};
+                if (GetVolumeInformationW(root, label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)) {
+                    drive.label = label;
+                }
+                break;
+            }
+            default:
+                // Removable and optical drives are not asked for a label: without a medium the
+                // question can take seconds.
+                break;
+        }
+        drives.push_back(std::move(drive));
+    }
+    return drives;
+}
+
+wchar_t Win32FileQueries::CurrentDrive() {
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH + 1, buffer);
+    if (length < 2 || length > MAX_PATH || buffer[1] != L':') return 0;
+    const wchar_t letter = buffer[0];
+    return letter >= L'a' && letter <= L'z' ? static_cast<wchar_t>(letter - (L'a' - L'A')) : letter;
+}
+
+void Win32FileQueries::CheckFolder(const std::wstring& folder) {
+    QuietDriveErrors quiet;
+    const std::wstring path = RootOfPath(folder) == WithSeparator(folder) ? WithSeparator(folder) : folder;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) ThrowFolderError(folder, GetLastError());
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw RuntimeError(err::PathNotFound);
+}
+
+std::vector<std::wstring> Win32FileQueries::ListFolders(const std::wstring& folder) {
+    CheckFolder(folder);
+    std::vector<std::wstring> names;
+    Walk(folder, FindExSearchLimitToDirectories, [&](const WIN32_FIND_DATAW& data) {
+        const DWORD attributes = data.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_HIDDEN)) {
+            names.emplace_back(data.cFileName);
+        }
+    });
+    return names;
+}
+
+void Win32FileQueries::ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) {
+    Walk(folder, FindExSearchNameMatch, [&](const WIN32_FIND_DATAW& data) {
+        constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (data.dwFileAttributes & kLeftOut) return;
+        visit(std::wstring_view(data.cFileName));
+    });
+}
+
+}  // namespace tervalux::win32

@@ -1,0 +1,345 @@
+#include "runtime/win32/list_views.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/drive_list.h"
+#include "runtime/file_list.h"
+#include "runtime/folder_list.h"
+
+namespace tervalux::rt::win32 {
+
+namespace {
+
+// Posted to a file list box to bring it in step with its model once the handler that changed
+// the model has returned: a folder change writes the folder and then the pattern, and the list
+// is filled once for both.
+constexpr UINT kSyncMessage = WM_APP + 0x4C0;
+constexpr int kIndentPerLevel = 12;   // pixels per level of the folder tree
+constexpr int kDropDownHeight = 200;  // pixels of the drive list's drop-down part
+
+// A user's gesture on a list. Errors of the handlers it raises have had the form's default
+// handling already (the event is the outermost dispatch); what still comes here is the list's
+// own refusal, such as a folder that has gone since it was listed, and that only beeps.
+void Act(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (...) {
+        MessageBeep(MB_OK);
+    }
+}
+
+int ItemHeightFor(HWND hwnd) {
+    HDC dc = GetDC(hwnd);
+    if (dc == nullptr) return 16;
+    auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    TEXTMETRICW metrics{};
+    const int height = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight + 1 : 16;
+    if (old != nullptr) SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return height;
+}
+
+void DrawEntry(const DRAWITEMSTRUCT& item, std::wstring_view text, int indent) {
+    HDC dc = item.hDC;
+    RECT box = item.rcItem;
+    if (item.itemID == static_cast<UINT>(-1)) {
+        if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
+        return;
+    }
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT textBox = box;
+    textBox.left += 2 + indent;
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &textBox,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
+}
+
+HWND CreateListChild(const wchar_t* className, DWORD style, DWORD exStyle, const ViewPlace& place) {
+    HWND hwnd = CreateWindowExW(
+        exStyle, className, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, place.pixels.left, place.pixels.top,
+        place.pixels.right - place.pixels.left, place.pixels.bottom - place.pixels.top, place.parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr) throw RuntimeError(err::OutOfMemory);
+    if (place.font != nullptr) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(place.font), FALSE);
+    return hwnd;
+}
+
+// What the owner-drawn lists share: the parent's WM_DRAWITEM for this child comes here (the
+// parent is subclassed for it), and the child itself is subclassed for its keys and messages.
+class OwnerDrawnList : public Win32View {
+   public:
+    ~OwnerDrawnList() override {
+        if (parent_ != nullptr) RemoveWindowSubclass(parent_, &OwnerDrawnList::ParentProc, SubclassId());
+        if (hwnd_ != nullptr) RemoveWindowSubclass(hwnd_, &OwnerDrawnList::ChildProc, SubclassId());
+    }
+
+   protected:
+    void Attach(const ViewPlace& place) {
+        parent_ = place.parent;
+        id_ = place.id;
+        SetWindowSubclass(parent_, &OwnerDrawnList::ParentProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(hwnd_, &OwnerDrawnList::ChildProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
+        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd_));
+    }
+
+    virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
+    // A message to the list box itself; true when handled, with the result in `result`.
+    virtual bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        (void)message;
+        (void)wParam;
+        (void)lParam;
+        (void)result;
+        return false;
+    }
+
+    int Selected() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
+
+   private:
+    UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
+
+    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) {
+        auto* self = reinterpret_cast<OwnerDrawnList*>(data);
+        if (message == WM_DRAWITEM && static_cast<int>(wParam) == self->id_) {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->hwndItem == self->hwnd_) {
+                try {
+                    self->Draw(*item);
+                } catch (...) {
+                    // A paint that cannot be done is skipped; the next one tries again.
+                }
+                return TRUE;
+            }
+        }
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<OwnerDrawnList*>(data);
+        if (message == WM_SETFONT) {
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd));
+            return result;
+        }
+        LRESULT result = 0;
+        if (self->OnOwnMessage(message, wParam, lParam, result)) return result;
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+
+    HWND parent_ = nullptr;
+    int id_ = 0;
+};
+
+class DriveListView : public Win32View {
+   public:
+    DriveListView(DriveList& model, const ViewPlace& place) : model_(model) {
+        ViewPlace tall = place;
+        tall.pixels.bottom += kDropDownHeight;
+        hwnd_ = CreateListChild(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0, tall);
+        model_.AttachView(this);
+        Refresh();
+    }
+    ~DriveListView() override { model_.AttachView(nullptr); }
+
+    Control& Model() override { return model_; }
+
+    void Refresh() override {
+        std::vector<std::wstring> texts;
+        for (std::size_t i = 0; i < model_.ListCount(); ++i) texts.push_back(model_.List(i));
+        if (texts != shown_) {
+            SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
+            for (const std::wstring& text : texts) {
+                SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            }
+            shown_ = std::move(texts);
+        }
+        const auto index = model_.ListIndex();
+        SendMessageW(hwnd_, CB_SETCURSEL, index ? static_cast<WPARAM>(*index) : static_cast<WPARAM>(-1), 0);
+    }
+
+    void OnCommand(WORD notifyCode) override {
+        if (notifyCode == CBN_DROPDOWN) {
+            // A drive may have come or gone since the list was read.
+            Act([this] { model_.Refresh(); });
+        } else if (notifyCode == CBN_SELCHANGE) {
+            const auto index = SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
+            if (index >= 0) Act([&] { model_.UserSelect(static_cast<std::size_t>(index)); });
+        }
+    }
+
+   private:
+    DriveList& model_;
+    std::vector<std::wstring> shown_;
+};
+
+class FolderListView : public OwnerDrawnList {
+   public:
+    FolderListView(FolderList& model, const ViewPlace& place) : model_(model) {
+        hwnd_ = CreateListChild(L"LISTBOX", LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | WS_VSCROLL, WS_EX_CLIENTEDGE,
+                                place);
+        Attach(place);
+        model_.AttachView(this);
+        Refresh();
+    }
+    ~FolderListView() override { model_.AttachView(nullptr); }
+
+    Control& Model() override { return model_; }
+
+    void Refresh() override {
+        SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(hwnd_, LB_SETCOUNT, model_.Items().size(), 0);
+        if (!model_.Items().empty()) SendMessageW(hwnd_, LB_SETCURSEL, model_.CurrentIndex(), 0);
+        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+
+    void OnCommand(WORD notifyCode) override {
+        const int index = Selected();
+        if (index < 0) return;
+        if (notifyCode == LBN_DBLCLK) Open(index);
+        if (notifyCode == LBN_SELCHANGE) Act([&] { model_.UserSelect(static_cast<std::size_t>(index)); });
+    }
+
+   protected:
+    void Draw(const DRAWITEMSTRUCT& item) override {
+        const auto& items = model_.Items();
+        if (item.itemID != static_cast<UINT>(-1) && item.itemID >= items.size()) return;
+        if (item.itemID == static_cast<UINT>(-1)) {
+            DrawEntry(item, L"", 0);
+            return;
+        }
+        const FolderList::Item& entry = items[item.itemID];
+        DrawEntry(item, entry.name, static_cast<int>(entry.level) * kIndentPerLevel);
+    }
+
+    bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        // Enter opens the highlighted folder, as a double click does; the dialog keys of the
+        // form's loop would otherwise take it.
+        if (message == WM_GETDLGCODE) {
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+                result = DLGC_WANTALLKEYS;
+                return true;
+            }
+            return false;
+        }
+        if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+            if (const int index = Selected(); index >= 0) Open(index);
+            return true;
+        }
+        if (message == WM_CHAR && wParam == L'\r') return true;
+        return false;
+    }
+
+   private:
+    void Open(int index) {
+        Act([&] { model_.UserOpen(static_cast<std::size_t>(index)); });
+    }
+
+    FolderList& model_;
+};
+
+class FileListView : public OwnerDrawnList {
+   public:
+    FileListView(FileList& model, const ViewPlace& place) : model_(model) {
+        hwnd_ = CreateListChild(L"LISTBOX", LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | WS_VSCROLL, WS_EX_CLIENTEDGE,
+                                place);
+        Attach(place);
+        model_.AttachView(this);
+        Sync();
+    }
+    ~FileListView() override { model_.AttachView(nullptr); }
+
+    Control& Model() override { return model_; }
+
+    // The model changed: the list box follows once the running handler has returned.
+    void Refresh() override {
+        if (syncPending_) return;
+        syncPending_ = true;
+        PostMessageW(hwnd_, kSyncMessage, 0, 0);
+    }
+
+    void OnCommand(WORD notifyCode) override {
+        if (syncPending_) Sync();
+        if (notifyCode == LBN_SELCHANGE) {
+            const int index = Selected();
+            if (index >= 0) Act([&] { model_.UserClick(static_cast<std::size_t>(index)); });
+        } else if (notifyCode == LBN_DBLCLK) {
+            Act([this] { model_.UserDblClick(); });
+        }
+    }
+
+   protected:
+    void Draw(const DRAWITEMSTRUCT& item) override {
+        if (item.itemID == static_cast<UINT>(-1)) {
+            DrawEntry(item, L"", 0);
+            return;
+        }
+        DrawEntry(item, model_.List(item.itemID), 0);
+    }
+
+    bool OnOwnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override {
+        if (message != kSyncMessage) return false;
+        try {
+            Sync();
+        } catch (...) {
+            // Out of memory while reading the folder: the list shows what it had.
+        }
+        result = 0;
+        return true;
+    }
+
+   private:
+    // One count for the whole folder: the list box holds no names and repaints once.
+    void Sync() {
+        syncPending_ = false;
+        const std::size_t count = model_.ListCount();
+        if (model_.Generation() != shownGeneration_ ||
+            static_cast<std::size_t>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)) != count) {
+            SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+            SendMessageW(hwnd_, LB_SETCOUNT, count, 0);
+            SendMessageW(hwnd_, LB_SETTOPINDEX, 0, 0);
+            SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+            shownGeneration_ = model_.Generation();
+        }
+        const auto index = model_.ListIndex();
+        SendMessageW(hwnd_, LB_SETCURSEL, index ? static_cast<WPARAM>(*index) : static_cast<WPARAM>(-1), 0);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+
+    FileList& model_;
+    bool syncPending_ = false;
+    std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
+};
+
+}  // namespace
+
+std::unique_ptr<Win32View> MakeListView(Control& model, Form& form, const ViewPlace& place) {
+    (void)form;  // the model's events reach the form through its sink
+    if (auto* drive = dynamic_cast<DriveList*>(&model)) return std::make_unique<DriveListView>(*drive, place);
+    if (auto* folder = dynamic_cast<FolderList*>(&model)) return std::make_unique<FolderListView>(*folder, place);
+    if (auto* file = dynamic_cast<FileList*>(&model)) return std::make_unique<FileListView>(*file, place);
+    return nullptr;
+}
+
+std::unique_ptr<Win32View> MakeListView(Control& model, HWND parent, const RECT& pixels, int controlId, HFONT font) {
+    ViewPlace place;
+    place.parent = parent;
+    place.pixels = pixels;
+    place.id = controlId;
+    place.font = font;
+    if (auto* drive = dynamic_cast<DriveList*>(&model)) return std::make_unique<DriveListView>(*drive, place);
+    if (auto* folder = dynamic_cast<FolderList*>(&model)) return std::make_unique<FolderListView>(*folder, place);
+    if (auto* file = dynamic_cast<FileList*>(&model)) return std::make_unique<FileListView>(*file, place);
+    return nullptr;
+}
+
+}  // namespace tervalux::rt::win32

@@ -1,0 +1,25 @@
+#pragma once
+// The Win32 views of the drive, folder and file lists. The drive list is a drop-down list combo
+// box; the folder and file lists are owner-drawn list boxes without data of their own
+// (LBS_NODATA): they draw each visible entry straight from the model, so a folder of tens of
+// thousands of names is held once, in the model, and shown by setting a count.
+#include <windows.h>
+
+#include <memory>
+
+#include "runtime/control.h"
+#include "runtime/form.h"
+#include "runtime/win32/control_views.h"
+#include "runtime/win32/win32_view.h"
+
+namespace tervalux::rt::win32 {
+
+// The view of a drive, folder or file list model; nullptr for a model of any other kind. User
+// actions reach the model through the form's outermost dispatch.
+std::unique_ptr<Win32View> MakeListView(Control& model, Form& form, const ViewPlace& place);
+
+// The same without a form: an error of a user action that escapes the model is dropped.
+std::unique_ptr<Win32View> MakeListView(Control& model, HWND parent, const RECT& pixels, int controlId,
+                                        HFONT font = nullptr);
+
+}  // namespace tervalux::rt::win32

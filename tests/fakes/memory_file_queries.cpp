@@ -45,6 +45,7 @@ std::vector<DriveEntry> MemoryFileQueries::ListDrives() {
 }
 
 void MemoryFileQueries::CheckFolder(const std::wstring& folder) {
+    if (beforeQuery) beforeQuery(folder);
     if (folder.size() >= 2 && folder[1] == L':') {
         const wchar_t letter = Upper(folder[0]);
         if (!drives_.count(letter)) throw RuntimeError(err::DeviceUnavailable);

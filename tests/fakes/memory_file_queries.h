@@ -2,6 +2,7 @@
 // The list controls' file queries over the in-memory file system: drives as a test sets them,
 // drives that are not ready on demand, and a count of folder readings.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class MemoryFileQueries : public FileQueries {
     wchar_t currentDrive = L'C';
     int listDrivesCalls = 0;
     int listFilesCalls = 0;
+    // Runs first in every query on a folder, with the folder asked; may throw to make it fail.
+    std::function<void(const std::wstring&)> beforeQuery;
 
     std::vector<DriveEntry> ListDrives() override;
     wchar_t CurrentDrive() override { return currentDrive; }

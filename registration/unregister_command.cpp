@@ -163,7 +163,8 @@ void UnregisterComponent(CommandContext& context) {
     try {
         Unregistration(context).Run();
     } catch (...) {
-        // Only the trap's own report can get here, and it already lets a failing box go.
+        // The trap meets every error of the steps; this only keeps something thrown inside the trap
+        // itself (memory running out while it builds the report) from leaving the handler.
     }
 }
 

@@ -667,6 +667,12 @@ void CheckIconFile(std::span<const std::uint8_t> file, std::size_t at, const std
     }
 }
 
+void ByteWriter::Append(std::span<const std::uint8_t> b) {
+    // Byte by byte: GCC 12 warns falsely about vector::insert into an empty vector at -O2.
+    bytes_.reserve(bytes_.size() + b.size());
+    for (std::uint8_t v : b) bytes_.push_back(v);
+}
+
 void ByteWriter::U16(std::uint16_t v) {
     bytes_.push_back(static_cast<std::uint8_t>(v));
     bytes_.push_back(static_cast<std::uint8_t>(v >> 8));

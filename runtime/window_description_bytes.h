@@ -53,8 +53,8 @@ class ByteWriter {
     void U8(std::uint8_t v) { bytes_.push_back(v); }
     void U16(std::uint16_t v);
     void U32(std::uint32_t v);
-    void Append(std::span<const std::uint8_t> b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
-    void Append(std::initializer_list<std::uint8_t> b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
+    void Append(std::span<const std::uint8_t> b);
+    void Append(std::initializer_list<std::uint8_t> b) { Append(std::span<const std::uint8_t>(b.begin(), b.size())); }
     void Text(std::string_view windows1252, std::string_view what);
     // An ASCII name with its 16-bit length and zero byte.
     void Name(std::wstring_view name);

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Fuzzes the window and project description readers with libFuzzer under ASan and UBSan, seeded
+# with the real descriptions. Exits non-zero when the fuzzer finds a crash, a leak or undefined
+# behaviour. Usage: bench/fuzz.sh [runs]   (default 200000 executions)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-200000}
+work=${FUZZ_WORK:-$root/build/fuzz}
+mkdir -p "$work/seeds" "$work/corpus"
+
+python3 "$root/tools/make_form_data.py" --form "$root/app/form1.frm.txt" --out-dir "$work/generated"
+cp "$work/generated/form1.bin" "$work/generated/project.bin" "$work/seeds/"
+
+clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+    -I"$root" "$root/bench/fuzz_description.cpp" "$root/runtime/window_description.cpp" \
+    "$root/runtime/project_description.cpp" -o "$work/fuzz_description"
+
+cd "$work"
+./fuzz_description -runs="$runs" -seed=1 -max_len=4096 -print_final_stats=1 corpus seeds

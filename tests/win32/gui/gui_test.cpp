@@ -1,10 +1,11 @@
 // Drives the real tervalux.exe from outside, with window messages only: finds its window, checks
 // the layout and the keyboard behaviour, and closes it the ways a user can. Every wait is for a
 // state, never for a fixed time.
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -40,7 +41,14 @@ std::wstring ClassOf(HWND hwnd) {
     return buffer;
 }
 
-int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+int Px(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
 
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -61,8 +69,8 @@ class Running {
         std::wstring commandLine = L"\"" + program + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_)) {
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process_)) {
             ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
             return;
         }
@@ -138,45 +146,108 @@ class Running {
     HWND form_ = nullptr;
 };
 
-// Saves what the screen shows of a window as a 24-bit BMP.
-bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
+// What the screen shows of a window, as rows of RGB bytes from the top.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+
+Pixels CaptureWindow(HWND hwnd) {
     RECT rect{};
     GetWindowRect(hwnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    Pixels pixels;
+    pixels.width = rect.right - rect.left;
+    pixels.height = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height;  // top-down
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    const BOOL copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = static_cast<DWORD>(((width * 3) + 3) & ~3);
-    const DWORD imageSize = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageSize;
-    info.bmiHeader.biSizeImage = imageSize;
-    bool ok = false;
-    if (copied && bits != nullptr) {
-        if (FILE* out = _wfopen(path.c_str(), L"wb")) {
-            ok = fwrite(&file, sizeof(file), 1, out) == 1 && fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
-                 fwrite(bits, imageSize, 1, out) == 1;
-            fclose(out);
+    if (bits != nullptr && BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, rect.left, rect.top, SRCCOPY)) {
+        GdiFlush();
+        const auto* bgrx = static_cast<const std::uint8_t*>(bits);
+        const std::size_t count = static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height);
+        pixels.rgb.resize(count * 3);
+        for (std::size_t i = 0; i < count; ++i) {
+            pixels.rgb[i * 3] = bgrx[i * 4 + 2];
+            pixels.rgb[i * 3 + 1] = bgrx[i * 4 + 1];
+            pixels.rgb[i * 3 + 2] = bgrx[i * 4];
         }
     }
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// A PNG with the image data in stored (uncompressed) deflate blocks: no library needed.
+std::string EncodePng(const Pixels& pixels) {
+    auto crc32 = [](const std::string& bytes) {
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (unsigned char byte : bytes) {
+            crc ^= byte;
+            for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return ~crc;
+    };
+    auto be32 = [](std::uint32_t value) {
+        std::string out(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            out[static_cast<std::size_t>(i)] = static_cast<char>((value >> (24 - 8 * i)) & 0xFF);
+        return out;
+    };
+    auto chunk = [&](const char* type, const std::string& data) {
+        const std::string body = std::string(type, 4) + data;
+        return be32(static_cast<std::uint32_t>(data.size())) + body + be32(crc32(body));
+    };
+    std::string raw;
+    const std::size_t rowBytes = static_cast<std::size_t>(pixels.width) * 3;
+    for (int y = 0; y < pixels.height; ++y) {
+        raw.push_back('\0');  // no filter
+        raw.append(reinterpret_cast<const char*>(pixels.rgb.data()) + rowBytes * static_cast<std::size_t>(y), rowBytes);
+    }
+    std::string zlib = "\x78\x01";
+    std::uint32_t a = 1;
+    std::uint32_t b = 0;
+    for (unsigned char byte : raw) {
+        a = (a + byte) % 65521u;
+        b = (b + a) % 65521u;
+    }
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
+        const bool last = at + length >= raw.size();
+        zlib.push_back(last ? '\x01' : '\x00');
+        zlib.push_back(static_cast<char>(length & 0xFF));
+        zlib.push_back(static_cast<char>(length >> 8));
+        zlib.push_back(static_cast<char>(~length & 0xFF));
+        zlib.push_back(static_cast<char>((~length >> 8) & 0xFF));
+        zlib.append(raw, at, length);
+        if (last) break;
+    }
+    zlib += be32((b << 16) | a);
+    std::string header =
+        be32(static_cast<std::uint32_t>(pixels.width)) + be32(static_cast<std::uint32_t>(pixels.height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", "");
+}
+
+bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
+    const Pixels pixels = CaptureWindow(hwnd);
+    if (pixels.rgb.empty()) return false;
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    if (out == nullptr) return false;
+    const std::string png = EncodePng(pixels);
+    const bool ok = fwrite(png.data(), 1, png.size(), out) == png.size();
+    fclose(out);
     return ok;
 }
 
@@ -184,7 +255,7 @@ struct ExpectedControl {
     const char* name;
     const wchar_t* className;  // empty: a list control, whichever standard class draws it
     const wchar_t* caption;
-    RECT twips;                // left, top, width, height
+    RECT twips;  // left, top, width, height
     bool exactHeight;
 };
 
@@ -212,8 +283,20 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
     EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
     EXPECT_NE(style & WS_MINIMIZEBOX, 0);
     EXPECT_NE(style & WS_SYSMENU, 0);
-    EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
-    EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_SMALL, 0), 0);
+    // The program's icon, both images. (Wine cannot pass WM_GETICON between processes, so the
+    // window's own icon is asked for only on Windows.)
+    HMODULE image = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    for (int size : {32, 16}) {
+        HICON icon = static_cast<HICON>(LoadImageW(image, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+        EXPECT_NE(icon, nullptr) << size;
+        if (icon != nullptr) DestroyIcon(icon);
+    }
+    FreeLibrary(image);
+    if (!RunningUnderWine()) {
+        EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
+        EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_SMALL, 0), 0);
+    }
     RECT client{};
     GetClientRect(form, &client);
     EXPECT_EQ(client.right, Px(6405, dpi));
@@ -244,7 +327,8 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
         EXPECT_EQ(r.top, Px(expected.twips.top, dpi));
         EXPECT_EQ(r.right - r.left, Px(expected.twips.left + expected.twips.right, dpi) - Px(expected.twips.left, dpi));
         if (expected.exactHeight) {
-            EXPECT_EQ(r.bottom - r.top, Px(expected.twips.top + expected.twips.bottom, dpi) - Px(expected.twips.top, dpi));
+            EXPECT_EQ(r.bottom - r.top,
+                      Px(expected.twips.top + expected.twips.bottom, dpi) - Px(expected.twips.top, dpi));
         }
     }
     const HWND cmdReg = children[3];
@@ -271,7 +355,7 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
             << "after Tab " << step << " expected " << kControls[step % children.size()].name;
     }
 
-    const std::wstring shot = tervalux::win32::testing::TestProgramFolder() + L"\\tervalux_window.bmp";
+    const std::wstring shot = tervalux::win32::testing::TestProgramFolder() + L"\\tervalux_window.png";
     EXPECT_TRUE(SaveScreenshot(form, shot));
 
     // "Sair" ends the process.
@@ -292,8 +376,8 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
     ASSERT_TRUE(WaitFor([&] { return app.FocusOn(children[0]); }, std::chrono::seconds(10)));
     for (int step = 1; step <= 5; ++step) {
         app.PressTab(app.Focus());
-        ASSERT_TRUE(WaitFor([&] { return app.FocusOn(children[static_cast<std::size_t>(step)]); },
-                            std::chrono::seconds(10)));
+        ASSERT_TRUE(
+            WaitFor([&] { return app.FocusOn(children[static_cast<std::size_t>(step)]); }, std::chrono::seconds(10)));
     }
     const std::wstring typed = L"nao_existe_aqui.ocx";
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
@@ -301,8 +385,8 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
 
     // The handler's message, titled with the application title and owned by the form.
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = app.FindOwn(L"#32770", L"Quenlor")) != nullptr; },
-                        std::chrono::seconds(20)));
+    ASSERT_TRUE(
+        WaitFor([&] { return (box = app.FindOwn(L"#32770", L"Quenlor")) != nullptr; }, std::chrono::seconds(20)));
     EXPECT_EQ(GetWindow(box, GW_OWNER), app.Form());
     std::wstring prompt;
     for (HWND part = GetWindow(box, GW_CHILD); part != nullptr; part = GetWindow(part, GW_HWNDNEXT)) {

@@ -2,7 +2,7 @@
 // is ever shown to the user.
 #include <functional>
 
-#include "tests/native/registration_bench.h"
+#include "tests/native/registration_fixture.h"
 
 namespace tervalux::testing {
 namespace {

@@ -2,7 +2,7 @@
 #include <functional>
 
 #include "registration/rules.h"
-#include "tests/native/registration_bench.h"
+#include "tests/native/registration_fixture.h"
 
 namespace tervalux::testing {
 namespace {

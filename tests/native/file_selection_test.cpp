@@ -1,0 +1,369 @@
+// Form1's file-picking handlers, driven through the controls as the user and the program drive
+// them, on the in-memory platform.
+#include "app/file_selection.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "platform/runtime_error.h"
+#include "tests/fakes/memory_file_queries.h"
+#include "tests/fakes/memory_platform.h"
+
+namespace tervalux::app {
+namespace {
+
+const std::wstring kNotReady = L"O Dispositivo n\u00e3o est\u00e1 pronto";
+const std::wstring kNotAProgram = L"Verifique se o arquivo que est\u00e1 tentando executar \u00e9 um aplicativo '.exe'";
+const std::wstring kFileNotFound = L"Arquivo n\u00e3o encontrado";
+const std::wstring kComponents = L"*.ocx;*.dll";
+
+struct Host : rt::FormHost {
+    int ended = 0;
+    void Unloaded() override {}
+    void EndProgram() override { ++ended; }
+};
+
+// Form1 with its eight controls over a small machine: drive C with components, a program, a
+// folder with a blank in its name; drive D ready; drive E without a medium; drive G whose target
+// is gone. Every handler run and message box goes to `log`, indented by nesting depth.
+struct Picker {
+    fake::MemoryPlatform platform;
+    fake::MemoryFileQueries queries{platform.fs};
+    Host host;
+    Module1 module{platform};
+    std::unique_ptr<rt::Form> form;
+    std::unique_ptr<Form1> code;
+    std::vector<std::wstring> log;
+    int depth = 0;
+
+    Picker() {
+        queries.AddDrive(L'D', L"DADOS");
+        queries.AddDrive(L'E');
+        queries.SetNotReady(L'E');
+        queries.AddDrive(L'G');
+        queries.SetNotReady(L'G', err::DeviceUnavailable);
+        auto& fs = platform.fs;
+        fs.AddFile(L"C:\\a.ocx", "MZ");
+        fs.AddFile(L"C:\\b.dll", "MZ");
+        fs.AddFile(L"C:\\prog.exe", "MZ");
+        fs.AddFile(L"C:\\leia.txt");
+        fs.AddFile(L"C:\\Sub\\x.ocx", "MZ");
+        fs.AddFile(L"C:\\Arquivos de Programas\\app.exe", "MZ");
+        fs.AddFile(L"D:\\d1.ocx", "MZ");
+        fs.AddFile(L"D:\\Comp\\d2.dll", "MZ");
+        platform.onMessage = [this](const std::wstring& text) {
+            log.push_back(std::wstring(2 * depth, L' ') + L"message: " + text);
+        };
+    }
+
+    // Builds the form (the drive list reads the drives now) and loads it.
+    void Load() {
+        std::vector<std::unique_ptr<rt::Control>> controls;
+        controls.push_back(std::make_unique<rt::CheckBox>(L"ChkDir", rt::TwipsRect{}, 7, L"Copiar"));
+        controls.push_back(std::make_unique<rt::CommandButton>(L"CmdSair", rt::TwipsRect{}, 6, L"Sair"));
+        controls.push_back(std::make_unique<rt::TextBox>(L"txtarq", rt::TwipsRect{}, 5));
+        controls.push_back(std::make_unique<rt::CommandButton>(L"CmdDes", rt::TwipsRect{}, 4, L"Desrregistrar"));
+        controls.push_back(std::make_unique<rt::CommandButton>(L"cmdReg", rt::TwipsRect{}, 3, L"Registrar"));
+        controls.push_back(std::make_unique<rt::FileList>(L"File", rt::TwipsRect{}, 2, queries));
+        controls.push_back(std::make_unique<rt::FolderList>(L"Dir", rt::TwipsRect{}, 1, queries));
+        controls.push_back(std::make_unique<rt::DriveList>(L"Drive", rt::TwipsRect{}, 0, queries));
+        form = std::make_unique<rt::Form>(L"Form1", rt::FormSettings{}, std::move(controls), platform, host);
+        code = std::make_unique<Form1>(*form, platform, module);
+        std::vector<rt::Binding> logged;
+        for (rt::Binding binding : code->Bindings()) {
+            logged.push_back(rt::Binding{binding.handler, [this, binding](rt::EventArgs& args) {
+                                             log.push_back(std::wstring(2 * depth, L' ') +
+                                                           std::wstring(binding.handler));
+                                             ++depth;
+                                             struct Leave {
+                                                 int& depth;
+                                                 ~Leave() { --depth; }
+                                             } leave{depth};
+                                             binding.run(args);
+                                         }});
+        }
+        form->Bind(logged);
+        form->Load();
+    }
+
+    rt::DriveList& Drive() { return code->Drive(); }
+    rt::FolderList& Dir() { return code->Dir(); }
+    rt::FileList& File() { return code->File(); }
+    rt::TextBox& txtarq() { return code->txtarq(); }
+
+    // The user picks a drive in the drop-down list.
+    void ChooseDrive(wchar_t letter) {
+        for (std::size_t i = 0; i < Drive().ListCount(); ++i) {
+            if (Drive().List(i)[0] == letter) {
+                Drive().UserSelect(i);
+                return;
+            }
+        }
+        FAIL() << "no drive " << static_cast<char>(letter);
+    }
+    // The user opens a folder entry by its name.
+    void OpenFolder(const std::wstring& name) {
+        for (std::size_t i = 0; i < Dir().Items().size(); ++i) {
+            if (Dir().Items()[i].name == name) {
+                Dir().UserOpen(i);
+                return;
+            }
+        }
+        FAIL() << "no folder entry";
+    }
+    void ClickFile(const std::wstring& name) {
+        for (std::size_t i = 0; i < File().ListCount(); ++i) {
+            if (File().List(i) == name) {
+                File().UserClick(i);
+                return;
+            }
+        }
+        FAIL() << "no file entry";
+    }
+    std::int16_t Key(std::int16_t keyAscii) {
+        txtarq().UserKeyPress(keyAscii);
+        return keyAscii;
+    }
+    std::vector<std::wstring> Shown() {
+        std::vector<std::wstring> names;
+        for (std::size_t i = 0; i < File().ListCount(); ++i) names.emplace_back(File().List(i));
+        return names;
+    }
+};
+
+// ---- The chain drive -> folder -> file, as it nests
+
+TEST(FileSelectionChain, NestedHandlerRunsMatchTheExpectedTables) {
+    struct Case {
+        const char* name;
+        wchar_t currentDrive;
+        std::function<void(Picker&)> act;
+        std::vector<std::wstring> expected;
+    };
+    const std::vector<Case> cases = {
+        {"load on drive C", L'C', [](Picker&) {}, {L"Form_Load", L"  Dir_Change"}},
+        {"load on drive D",
+         L'D',
+         [](Picker&) {},
+         {L"Form_Load", L"  Dir_Change", L"  Drive_Change", L"    Dir_Change"}},
+        {"ready drive", L'C', [](Picker& p) { p.ChooseDrive(L'd'); }, {L"Drive_Change", L"  Dir_Change"}},
+        {"drive not ready",
+         L'C',
+         [](Picker& p) { p.ChooseDrive(L'e'); },
+         {L"Drive_Change", L"  message: " + kNotReady, L"  Dir_Change", L"  Drive_Change", L"    Dir_Change"}},
+        {"target gone after another drive",
+         L'C',
+         [](Picker& p) {
+             p.ChooseDrive(L'd');
+             p.log.clear();
+             p.ChooseDrive(L'g');
+         },
+         {L"Drive_Change", L"  message: " + kNotReady, L"  Dir_Change", L"  Drive_Change", L"    Dir_Change"}},
+        {"folder opened", L'C', [](Picker& p) { p.OpenFolder(L"Sub"); }, {L"Dir_Change"}},
+        {"file clicked", L'C', [](Picker& p) { p.ClickFile(L"a.ocx"); }, {L"File_Click"}},
+    };
+    for (const Case& c : cases) {
+        Picker p;
+        p.queries.currentDrive = c.currentDrive;
+        if (c.expected.front() != L"Form_Load") {
+            p.Load();
+            p.log.clear();
+        }
+        if (c.expected.front() == L"Form_Load") p.Load();
+        c.act(p);
+        EXPECT_EQ(p.log, c.expected) << c.name;
+        EXPECT_EQ(p.host.ended, 0) << c.name;
+    }
+}
+
+// ---- Drive_Change
+
+TEST(DriveChange, ADriveNotReadyShowsOneMessageAndGoesBackToDriveC) {
+    for (const wchar_t drive : {L'e', L'g'}) {
+        for (const bool otherDriveFirst : {false, true}) {
+            Picker p;
+            p.Load();
+            if (otherDriveFirst) p.ChooseDrive(L'd');
+            p.ChooseDrive(drive);
+            EXPECT_EQ(p.platform.messages, std::vector<std::wstring>{kNotReady});
+            EXPECT_EQ(p.Drive().Drive(), L"c:");
+            EXPECT_EQ(p.Dir().Path(), L"c:\\");
+            EXPECT_EQ(p.File().Path(), L"c:\\");
+            EXPECT_EQ(p.File().Pattern(), kComponents);
+            EXPECT_EQ(p.Shown(), (std::vector<std::wstring>{L"a.ocx", L"b.dll"}));
+        }
+    }
+}
+
+TEST(DriveChange, AReadyDriveMovesFolderAndFileListsToItsRoot) {
+    Picker p;
+    p.Load();
+    p.File().SetPattern(L"*.*");
+    p.ChooseDrive(L'd');
+    EXPECT_TRUE(p.platform.messages.empty());
+    EXPECT_EQ(p.Drive().Drive(), L"d: [DADOS]");
+    EXPECT_EQ(p.Dir().Path(), L"d:\\");
+    EXPECT_EQ(p.File().Path(), L"d:\\");
+    EXPECT_EQ(p.File().Pattern(), kComponents);
+    EXPECT_EQ(p.Shown(), std::vector<std::wstring>{L"d1.ocx"});
+}
+
+TEST(DriveChange, DriveCItselfNotReadyInTheFallbackReachesTheDefaultHandling) {
+    Picker p;
+    p.Load();
+    p.queries.SetNotReady(L'C');
+    p.ChooseDrive(L'e');
+    ASSERT_EQ(p.platform.messages.size(), 2u);
+    EXPECT_EQ(p.platform.messages[0], kNotReady);
+    EXPECT_EQ(p.platform.messages[1], rt::UntrappedErrorText(RuntimeError(err::DiskNotReady)));
+    EXPECT_EQ(p.host.ended, 1);
+}
+
+// ---- Dir_Change
+
+TEST(DirChange, AFolderChangeMovesTheFileListSetsThePatternAndLeavesTheBox) {
+    Picker p;
+    p.Load();
+    p.txtarq().SetText(L"digitado.ocx");
+    p.File().SetPattern(L"*.txt");
+    p.OpenFolder(L"Sub");
+    EXPECT_EQ(p.File().Path(), L"c:\\Sub");
+    EXPECT_EQ(p.File().Pattern(), kComponents);
+    EXPECT_EQ(p.Shown(), std::vector<std::wstring>{L"x.ocx"});
+    EXPECT_EQ(p.txtarq().Text(), L"digitado.ocx");
+    EXPECT_EQ(p.Drive().Drive(), L"c:");  // nothing runs the chain backwards
+}
+
+TEST(DirChange, AnErrorReachesTheDefaultHandling) {
+    Picker p;
+    p.Load();
+    // The folder list can read the folder, the file list then cannot.
+    p.queries.beforeQuery = [&](const std::wstring& folder) {
+        if (folder == L"c:\\Sub" && p.Dir().Path() == L"c:\\Sub") throw RuntimeError(err::PermissionDenied);
+    };
+    p.OpenFolder(L"Sub");
+    EXPECT_EQ(p.platform.messages,
+              std::vector<std::wstring>{rt::UntrappedErrorText(RuntimeError(err::PermissionDenied))});
+    EXPECT_EQ(p.host.ended, 1);
+}
+
+// ---- File_Click
+
+TEST(FileClick, PutsTheBareNameIntoTheBox) {
+    Picker p;
+    p.Load();
+    p.OpenFolder(L"Sub");
+    p.ClickFile(L"x.ocx");
+    EXPECT_EQ(p.txtarq().Text(), L"x.ocx");
+    EXPECT_EQ(p.File().FileName(), L"x.ocx");
+}
+
+// ---- File_DblClick
+
+TEST(FileDblClick, StartsTheJoinedPathOrExplainsWhatFailed) {
+    struct Case {
+        const char* name;
+        const wchar_t* folder;  // opened from c:\ first; empty stays at the root
+        const wchar_t* pattern;
+        const wchar_t* file;  // clicked first; empty clicks nothing
+        std::vector<fake::ProgramStart> starts;
+        std::vector<std::wstring> messages;
+    };
+    const Case cases[] = {
+        {"component", L"", kComponents.c_str(), L"a.ocx", {}, {kNotAProgram}},
+        {"program at the root: two backslashes",
+         L"",
+         L"*.exe",
+         L"prog.exe",
+         {{L"c:\\\\prog.exe", L"c:\\\\prog.exe", WindowStyle::NormalWithFocus}},
+         {}},
+        {"program in a folder with a blank: quoted command line",
+         L"Arquivos de Programas",
+         L"*.exe",
+         L"app.exe",
+         {{L"c:\\Arquivos de Programas\\app.exe", L"\"c:\\Arquivos de Programas\\app.exe\"",
+           WindowStyle::NormalWithFocus}},
+         {}},
+        {"nothing selected: another error, no message", L"", kComponents.c_str(), L"", {}, {}},
+    };
+    for (const Case& c : cases) {
+        Picker p;
+        p.Load();
+        if (*c.folder) p.OpenFolder(c.folder);
+        p.File().SetPattern(c.pattern);
+        if (*c.file) p.ClickFile(c.file);
+        p.File().UserDblClick();
+        EXPECT_EQ(p.platform.starts, c.starts) << c.name;
+        EXPECT_EQ(p.platform.messages, c.messages) << c.name;
+        EXPECT_EQ(p.host.ended, 0) << c.name;
+    }
+}
+
+TEST(FileDblClick, OtherErrorNumbersShowNothingAndChangeNothing) {
+    Picker p;
+    p.Load();
+    p.File().SetPattern(L"*.exe");
+    p.ClickFile(L"prog.exe");
+    p.platform.Fail(fake::Op::Start, L"c:\\prog.exe", err::PermissionDenied);
+    p.File().UserDblClick();
+    EXPECT_TRUE(p.platform.messages.empty());
+    EXPECT_TRUE(p.platform.starts.empty());
+    EXPECT_EQ(p.File().FileName(), L"prog.exe");
+    EXPECT_EQ(p.host.ended, 0);
+}
+
+// ---- txtarq_KeyPress
+
+TEST(TxtarqKeyPress, KeysOtherThanEnterOnlyEditTheBox) {
+    Picker p;
+    p.Load();
+    p.ClickFile(L"a.ocx");
+    p.txtarq().SetText(L"b.dll");
+    for (const std::int16_t key : {std::int16_t{'b'}, std::int16_t{10}, std::int16_t{27}, std::int16_t{8}}) {
+        EXPECT_EQ(p.Key(key), key);
+    }
+    EXPECT_EQ(p.File().FileName(), L"a.ocx");
+    EXPECT_EQ(p.File().Path(), L"c:\\");
+    EXPECT_TRUE(p.platform.messages.empty());
+}
+
+TEST(TxtarqKeyPress, EnterHandsTheTypedTextToTheFileList) {
+    struct Case {
+        const wchar_t* typed;
+        const wchar_t* path;
+        const wchar_t* pattern;
+        const wchar_t* fileName;
+        bool refused;
+    };
+    const Case cases[] = {
+        {L"b.dll", L"c:\\", kComponents.c_str(), L"b.dll", false},
+        {L"B.DLL", L"c:\\", kComponents.c_str(), L"b.dll", false},
+        {L"c:\\Sub", L"c:\\Sub", kComponents.c_str(), L"", false},
+        {L"*.exe", L"c:\\", L"*.exe", L"", false},
+        {L"nada.ocx", L"c:\\", kComponents.c_str(), L"a.ocx", true},
+        {L"leia.txt", L"c:\\", kComponents.c_str(), L"a.ocx", true},
+        {L"e:\\", L"c:\\", kComponents.c_str(), L"a.ocx", true},
+        {L"", L"c:\\", kComponents.c_str(), L"a.ocx", true},
+    };
+    for (const Case& c : cases) {
+        Picker p;
+        p.Load();
+        p.ClickFile(L"a.ocx");
+        p.txtarq().SetText(c.typed);
+        EXPECT_EQ(p.Key(13), 13);
+        EXPECT_EQ(p.File().Path(), c.path) << c.typed;
+        EXPECT_EQ(p.File().Pattern(), c.pattern) << c.typed;
+        EXPECT_EQ(p.File().FileName(), c.fileName) << c.typed;
+        EXPECT_EQ(p.txtarq().Text(), c.typed);
+        EXPECT_EQ(p.platform.messages,
+                  c.refused ? std::vector<std::wstring>{kFileNotFound} : std::vector<std::wstring>{})
+            << c.typed;
+    }
+}
+
+}  // namespace
+}  // namespace tervalux::app

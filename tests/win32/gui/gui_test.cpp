@@ -410,4 +410,78 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
     EXPECT_EQ(exitCode, 0u);
 }
 
+// Types a text into the box and hands it the Enter character, waiting until its KeyPress has run
+// (the other test covers Enter's way through the message loop).
+void EnterInBox(HWND box, const std::wstring& text) {
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageTimeoutW(box, WM_CHAR, L'\r', 0x001C0001, SMTO_NORMAL, 10000, nullptr);
+}
+
+// Whether a file exists and no process holds it open (a registrar running from it, for one).
+bool ExistsUnheld(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+// A real registration through the window: a component picked by its folder and name typed into
+// the box, the check box cleared, "Registrar" pressed. With the Windows 2000 family the registrar
+// is copied beside the component and started from there; when the button then loses the focus
+// to another control, the copy goes.
+TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "registers in the system's own registry only under Wine";
+    using namespace tervalux::win32::testing;
+    const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\tervalux.exe";
+    const std::wstring componentKey = L"Software\\TervaluxTest\\Component";
+    SetStringValue(appDefaults, L"Version", L"win2k");
+    DeleteKeyTree(componentKey);
+    struct CleanUp {
+        std::wstring appDefaults;
+        std::wstring componentKey;
+        ~CleanUp() {
+            DeleteKeyTree(appDefaults);
+            DeleteKeyTree(componentKey);
+        }
+    } cleanUp{appDefaults, componentKey};
+
+    ScratchFolder scratch;
+    const std::wstring component = scratch / L"tvxcomp.dll";
+    std::wstring built = TestProgramFolder();
+    built.resize(built.find_last_of(L'\\'));
+    ASSERT_TRUE(CopyFileW((built + L"\\tvxcomp.dll").c_str(), component.c_str(), FALSE)) << GetLastError();
+    const std::wstring workingCopy = scratch / L"regsvr32.exe";
+
+    Running app;
+    ASSERT_NE(app.Form(), nullptr);
+    const auto children = app.Children();
+    ASSERT_EQ(children.size(), std::size(kControls));
+    const HWND cmdReg = children[3];
+    const HWND txtarq = children[5];
+    const HWND chkDir = children[7];
+
+    EnterInBox(txtarq, scratch.Path());  // the file list moves to the folder
+    EnterInBox(txtarq, L"tvxcomp.dll");  // and selects the component
+    PostMessageW(chkDir, BM_CLICK, 0, 0);
+    ASSERT_TRUE(
+        WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, std::chrono::seconds(10)));
+    EXPECT_EQ(app.FindOwn(L"#32770", L"Quenlor"), nullptr) << "the picking showed a message";
+
+    PostMessageW(cmdReg, BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return KeyExists(componentKey); })) << "the registrar did not register";
+    EXPECT_EQ(_wcsicmp(StringValue(componentKey, L"LoadedFrom").c_str(), component.c_str()), 0);
+    EXPECT_TRUE(Exists(workingCopy));
+    EXPECT_EQ(app.FindOwn(L"#32770", L"Quenlor"), nullptr);
+
+    // Once the registrar has let go of its copy, the focus moves on from the button.
+    ASSERT_TRUE(WaitFor([&] { return ExistsUnheld(workingCopy); }));
+    ASSERT_TRUE(WaitFor([&] { return app.FocusOn(cmdReg); }, std::chrono::seconds(10)));
+    app.PressTab(cmdReg);
+    EXPECT_TRUE(WaitFor([&] { return !Exists(workingCopy); }, std::chrono::seconds(20)));
+    EXPECT_TRUE(Exists(component));
+
+    PostMessageW(app.Form(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.Ended());
+}
+
 }  // namespace

@@ -92,22 +92,8 @@ class Running {
 
     // A top-level window of this process, by class and title.
     HWND FindOwn(const wchar_t* className, const wchar_t* title) const {
-        struct Search {
-            DWORD pid;
-            const wchar_t* className;
-            const wchar_t* title;
-            HWND found;
-        } search{process_.dwProcessId, className, title, nullptr};
-        EnumWindows(
-            [](HWND hwnd, LPARAM data) -> BOOL {
-                auto& s = *reinterpret_cast<Search*>(data);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hwnd, &pid);
-                if (pid != s.pid || ClassOf(hwnd) != s.className || TextOf(hwnd) != s.title) return TRUE;
-                s.found = hwnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search{process_.dwProcessId, className, title, nullptr};
+        EnumWindows(&Running::Match, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
 
@@ -142,6 +128,21 @@ class Running {
     void PressTab(HWND from) const { PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001); }
 
    private:
+    struct WindowSearch {
+        DWORD pid;
+        const wchar_t* className;
+        const wchar_t* title;
+        HWND found;
+    };
+    static BOOL CALLBACK Match(HWND hwnd, LPARAM data) {
+        auto& search = *reinterpret_cast<WindowSearch*>(data);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != search.pid || ClassOf(hwnd) != search.className || TextOf(hwnd) != search.title) return TRUE;
+        search.found = hwnd;
+        return FALSE;
+    }
+
     PROCESS_INFORMATION process_{};
     HWND form_ = nullptr;
 };

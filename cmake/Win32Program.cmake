@@ -22,5 +22,13 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/win32/main.cpp)
   if(MINGW)
     target_link_options(tervalux PRIVATE -municode)
   endif()
+  # The resource script names its manifest beside it; the manifest resource is the only one, so
+  # the MSVC linker must not add one of its own.
+  target_include_directories(tervalux PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app/win32)
+  set_property(SOURCE app/win32/tervalux.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${CMAKE_CURRENT_SOURCE_DIR}/app/win32/tervalux.manifest)
+  if(MSVC)
+    target_link_options(tervalux PRIVATE /MANIFEST:NO)
+  endif()
   set_target_properties(tervalux PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()

@@ -10,41 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/win32/win32_test_support.h"
+#include "tests/win32/gui/app_driver.h"
 
 namespace {
 
-using tervalux::win32::testing::WaitFor;
-
-std::wstring ProgramPath() {
-    // The driver is built in tests/win32/gui under the build folder; the program at its top.
-    std::wstring folder = tervalux::win32::testing::TestProgramFolder();
-    for (int up = 0; up < 4; ++up) {
-        const std::wstring candidate = folder + L"\\tervalux.exe";
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
-        const auto cut = folder.find_last_of(L'\\');
-        if (cut == std::wstring::npos) break;
-        folder.resize(cut);
-    }
-    return L"";
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t buffer[512] = {};
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, nullptr);
-    return buffer;
-}
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t buffer[128] = {};
-    GetClassNameW(hwnd, buffer, 128);
-    return buffer;
-}
-
-bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+using namespace tervalux::win32::testing;
 
 int Px(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
@@ -56,96 +26,6 @@ int ScreenDpi() {
     ReleaseDC(nullptr, screen);
     return dpi;
 }
-
-// One running tervalux.exe; ended by force when a test leaves it running.
-class Running {
-   public:
-    Running() {
-        const std::wstring program = ProgramPath();
-        if (program.empty()) {
-            ADD_FAILURE() << "tervalux.exe not found beside the test";
-            return;
-        }
-        std::wstring commandLine = L"\"" + program + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process_)) {
-            ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
-            return;
-        }
-        WaitFor([&] { return (form_ = FindOwn(L"TervaluxForm", L"Tervalux")) != nullptr && IsWindowVisible(form_); });
-    }
-    ~Running() {
-        if (process_.hProcess == nullptr) return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 99);
-            WaitForSingleObject(process_.hProcess, 30000);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-    HWND Form() const { return form_; }
-
-    // A top-level window of this process, by class and title.
-    HWND FindOwn(const wchar_t* className, const wchar_t* title) const {
-        WindowSearch search{process_.dwProcessId, className, title, nullptr};
-        EnumWindows(&Running::Match, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    // The child windows of the form in z-order, which is the tab order.
-    std::vector<HWND> Children() const {
-        std::vector<HWND> children;
-        for (HWND child = GetWindow(form_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-            children.push_back(child);
-        }
-        return children;
-    }
-
-    HWND Focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
-        return info.hwndFocus;
-    }
-
-    // Whether the focus is on `control` or on a window inside it (a combo box's own parts).
-    bool FocusOn(HWND control) const {
-        const HWND focus = Focus();
-        return focus != nullptr && (focus == control || IsChild(control, focus));
-    }
-
-    bool Ended(DWORD* exitCode = nullptr, DWORD limitMs = 30000) const {
-        if (WaitForSingleObject(process_.hProcess, limitMs) != WAIT_OBJECT_0) return false;
-        if (exitCode != nullptr) GetExitCodeProcess(process_.hProcess, exitCode);
-        return true;
-    }
-
-    void PressTab(HWND from) const { PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001); }
-
-   private:
-    struct WindowSearch {
-        DWORD pid;
-        const wchar_t* className;
-        const wchar_t* title;
-        HWND found;
-    };
-    static BOOL CALLBACK Match(HWND hwnd, LPARAM data) {
-        auto& search = *reinterpret_cast<WindowSearch*>(data);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid != search.pid || ClassOf(hwnd) != search.className || TextOf(hwnd) != search.title) return TRUE;
-        search.found = hwnd;
-        return FALSE;
-    }
-
-    PROCESS_INFORMATION process_{};
-    HWND form_ = nullptr;
-};
 
 // What the screen shows of a window, as rows of RGB bytes from the top.
 struct Pixels {
@@ -356,7 +236,7 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
             << "after Tab " << step << " expected " << kControls[step % children.size()].name;
     }
 
-    const std::wstring shot = tervalux::win32::testing::TestProgramFolder() + L"\\tervalux_window.png";
+    const std::wstring shot = TestProgramFolder() + L"\\tervalux_window.png";
     EXPECT_TRUE(SaveScreenshot(form, shot));
 
     // "Sair" ends the process.
@@ -389,11 +269,7 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
     ASSERT_TRUE(
         WaitFor([&] { return (box = app.FindOwn(L"#32770", L"Quenlor")) != nullptr; }, std::chrono::seconds(20)));
     EXPECT_EQ(GetWindow(box, GW_OWNER), app.Form());
-    std::wstring prompt;
-    for (HWND part = GetWindow(box, GW_CHILD); part != nullptr; part = GetWindow(part, GW_HWNDNEXT)) {
-        if (_wcsicmp(ClassOf(part).c_str(), L"Static") == 0 && !TextOf(part).empty()) prompt = TextOf(part);
-    }
-    EXPECT_EQ(prompt, L"Arquivo n\u00e3o encontrado");
+    EXPECT_EQ(PromptOf(box), L"Arquivo n\u00e3o encontrado");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, std::chrono::seconds(20)));
     EXPECT_EQ(TextOf(txtarq), typed);  // the box keeps the typed text
@@ -411,28 +287,12 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
     EXPECT_EQ(exitCode, 0u);
 }
 
-// Types a text into the box and hands it the Enter character, waiting until its KeyPress has run
-// (the other test covers Enter's way through the message loop).
-void EnterInBox(HWND box, const std::wstring& text) {
-    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageTimeoutW(box, WM_CHAR, L'\r', 0x001C0001, SMTO_NORMAL, 10000, nullptr);
-}
-
-// Whether a file exists and no process holds it open (a registrar running from it, for one).
-bool ExistsUnheld(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
-
 // A real registration through the window: a component picked by its folder and name typed into
 // the box, the check box cleared, "Registrar" pressed. With the Windows 2000 family the registrar
 // is copied beside the component and started from there; when the button then loses the focus
 // to another control, the copy goes.
 TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
     if (!RunningUnderWine()) GTEST_SKIP() << "registers in the system's own registry only under Wine";
-    using namespace tervalux::win32::testing;
     const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\tervalux.exe";
     const std::wstring componentKey = L"Software\\TervaluxTest\\Component";
     SetStringValue(appDefaults, L"Version", L"win2k");

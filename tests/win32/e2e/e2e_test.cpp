@@ -1,0 +1,410 @@
+// End to end, for every Windows family that Wine can report: the real tervalux.exe is told which
+// Windows it runs on, driven by window messages the way a user works it (folder typed into the name
+// box, the component clicked in the file list, the check box set, the buttons pressed, the focus
+// moved on, "Sair"), and the real results are checked: the files copied or left, byte for byte,
+// the registrars started with their command lines, the test component's registry key, and the
+// registrar's working copy going on LostFocus and at closing.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/win32/gui/app_driver.h"
+
+namespace {
+
+using namespace tervalux::win32::testing;
+using std::chrono::seconds;
+
+constexpr wchar_t kComponent[] = L"tvxcomp.dll";
+constexpr wchar_t kComponentKey[] = L"Software\\TervaluxTest\\Component";
+constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\tervalux.exe";
+constexpr wchar_t kLogVariable[] = L"TERVALUX_E2E_LOG";
+
+struct Family {
+    const char* version;             // Wine's name for the Windows version
+    bool nineX;                      // the prefix is laid out with C:\windows\system and its registrar
+    const wchar_t* componentFolder;  // the folder the component is picked from
+};
+
+// A blank and non-ASCII letters in the folder for some families: the registrar's working copy is
+// then named on the command line in quotes, and the registrar must still find the component.
+const Family kFamilies[] = {
+    {"win95", true, L"componentes"},
+    {"win98", true, L"Componentes \u00e7\u00e3o"},
+    {"winme", true, L"componentes"},
+    {"nt40", false, L"Componentes \u00e7\u00e3o"},
+    {"win2k", false, L"componentes"},
+    {"winxp", false, L"Componentes \u00e7\u00e3o"},
+    {"win10", false, L"Componentes \u00e7\u00e3o"},
+};
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int needed = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), needed, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Widen(const char* text) {
+    return std::wstring(text, text + strlen(text));
+}
+
+std::wstring WindowsDirectory() {
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    return std::wstring(buffer, length);
+}
+
+// A part of a command line that a blank would split goes in double quotes.
+std::wstring Quoted(const std::wstring& part) {
+    return part.find_first_of(L" \t") == std::wstring::npos ? part : L"\"" + part + L"\"";
+}
+
+// The name under which a file is stored, letter case included; empty when there is none.
+std::wstring StoredName(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(Extended(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    FindClose(search);
+    return found.cFileName;
+}
+
+// Deletes a file once no process holds it; true when it is gone.
+bool RemoveWhenFree(const std::wstring& path) {
+    return WaitFor([&] {
+        SetFileAttributesW(Extended(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        return DeleteFileW(Extended(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+               GetLastError() == ERROR_PATH_NOT_FOUND;
+    });
+}
+
+// One start record: who wrote it and the facts it holds (show, command, loaded, exit).
+struct Record {
+    std::wstring writer;  // "reg": the logging registrar; "dll": the component, loaded by a registrar
+    std::map<std::wstring, std::wstring> facts;
+};
+
+class StartLog {
+   public:
+    explicit StartLog(std::wstring folder) : folder_(std::move(folder)) { MakeFolder(folder_); }
+
+    std::vector<Record> Records() const {
+        std::vector<Record> records;
+        ForEachRecord([&](const std::wstring& name) {
+            const std::string bytes = ReadBytes(folder_ + L"\\" + name);
+            std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+            std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(text.size() * sizeof(wchar_t)),
+                      reinterpret_cast<char*>(text.data()));
+            Record record;
+            record.writer = name.substr(0, name.find(L'-'));
+            std::size_t at = 0;
+            while (at < text.size()) {
+                const std::size_t end = std::min(text.find(L'\n', at), text.size());
+                const std::wstring line = text.substr(at, end - at);
+                const std::size_t equals = line.find(L'=');
+                if (equals != std::wstring::npos) record.facts[line.substr(0, equals)] = line.substr(equals + 1);
+                at = end + 1;
+            }
+            records.push_back(std::move(record));
+        });
+        return records;
+    }
+
+    // The command lines that one writer recorded, sorted; waits until there are `count` of them.
+    std::vector<std::wstring> Commands(const wchar_t* writer, std::size_t count) const {
+        std::vector<std::wstring> commands;
+        WaitFor([&] {
+            commands.clear();
+            for (const Record& record : Records()) {
+                if (record.writer == writer) commands.push_back(record.facts.at(L"command"));
+            }
+            return commands.size() >= count;
+        });
+        std::sort(commands.begin(), commands.end());
+        return commands;
+    }
+
+    void Clear() const {
+        ForEachRecord([&](const std::wstring& name) { DeleteFileW((folder_ + L"\\" + name).c_str()); });
+    }
+
+    const std::wstring& Folder() const { return folder_; }
+
+   private:
+    template <typename Action>
+    void ForEachRecord(Action action) const {
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW((folder_ + L"\\*.rec").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return;
+        do {
+            action(std::wstring(found.cFileName));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+
+    std::wstring folder_;
+};
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+std::string Show(const std::vector<std::wstring>& lines) {
+    std::string out;
+    for (const auto& line : lines) out += "\n  " + Utf8(line);
+    return out.empty() ? " (none)" : out;
+}
+
+class EndToEnd : public ::testing::TestWithParam<Family> {
+   protected:
+    void SetUp() override {
+        if (!RunningUnderWine()) GTEST_SKIP() << "Wine reports a Windows version per program; Windows does not";
+        const Family& family = GetParam();
+        SetStringValue(kAppDefaults, L"Version", Widen(family.version));
+        DeleteKeyTree(kComponentKey);
+
+        winDir = WindowsDirectory();
+        system32 = winDir + L"\\system32";
+        system = winDir + L"\\system";
+        ASSERT_TRUE(Exists(system32 + L"\\regsvr32.exe"));
+        ASSERT_TRUE(RemoveWhenFree(system32 + L"\\" + kComponent));
+        // The prefix as Wine makes it has no system folder; one left by an interrupted run of
+        // these tests holds only what they put there.
+        if (Exists(system)) {
+            for (const wchar_t* name : {L"regsvr32.exe", kComponent})
+                ASSERT_TRUE(RemoveWhenFree(system + L"\\" + name));
+            ASSERT_TRUE(RemoveDirectoryW(system.c_str())) << "C:\\windows\\system holds files of its own";
+        }
+        if (family.nineX) {
+            MakeFolder(system);
+            madeSystem = true;
+            ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"\\registrar\\regsvr32.exe").c_str(),
+                                  (system + L"\\regsvr32.exe").c_str(), TRUE));
+        }
+        systemRegistrarBytes = ReadBytes(system32 + L"\\regsvr32.exe");
+        nineXRegistrarBytes = ReadBytes(system + L"\\regsvr32.exe");
+
+        folder = scratch / family.componentFolder;
+        MakeFolder(folder);
+        component = folder + L"\\" + kComponent;
+        componentBytes = ReadBytes(TestProgramFolder() + L"\\" + kComponent);
+        ASSERT_FALSE(componentBytes.empty());
+        WriteBytes(component, componentBytes);
+        SetEnvironmentVariableW(kLogVariable, log.Folder().c_str());
+    }
+
+    void TearDown() override {
+        SetEnvironmentVariableW(kLogVariable, nullptr);
+        RemoveWhenFree(system32 + L"\\" + kComponent);
+        if (madeSystem) {
+            RemoveWhenFree(system + L"\\" + kComponent);
+            RemoveWhenFree(system + L"\\regsvr32.exe");
+            RemoveDirectoryW(system.c_str());
+        }
+        DeleteKeyTree(kComponentKey);
+        DeleteKeyTree(kAppDefaults);
+    }
+
+    // The system directory whose registrar runs: `system` where the 9x layout puts one, else
+    // `system32` (Windows NT and 2000 by their family, XP and later because only system32 has one).
+    std::wstring RouteDirectory() const { return GetParam().nineX ? system : system32; }
+    std::wstring InSystem() const { return RouteDirectory() + L"\\" + kComponent; }
+
+    // Every registrar start is seen by the component it loads; in the 9x layout the logging
+    // registrar records the same starts itself, with its exit code.
+    void ExpectStarts(const std::vector<std::wstring>& expected, const char* scenario) {
+        SCOPED_TRACE(scenario);
+        const std::vector<std::wstring> want = Sorted(expected);
+        expectedRecords_ = want.size() * (GetParam().nineX ? 2 : 1);
+        EXPECT_EQ(log.Commands(L"dll", want.size()), want)
+            << "started:" << Show(log.Commands(L"dll", 0)) << "\nexpected:" << Show(want);
+        if (GetParam().nineX) {
+            EXPECT_EQ(log.Commands(L"reg", want.size()), want);
+        }
+        for (const Record& record : log.Records()) {
+            EXPECT_EQ(record.facts.at(L"show"), L"2") << "not minimised: " << Utf8(record.facts.at(L"command"));
+            if (record.writer == L"reg") {
+                EXPECT_EQ(record.facts.at(L"exit"), L"0");
+            }
+        }
+    }
+
+    // Waits until every registrar has ended and let go of the files, and no message box showed.
+    void Settle(Running& app, const std::vector<std::wstring>& heldFiles) {
+        for (const auto& path : heldFiles) {
+            if (Exists(path)) {
+                EXPECT_TRUE(WaitFor([&] { return ExistsUnheld(path); })) << Utf8(path) << " stays held";
+            }
+        }
+        const HWND box = app.FindOwn(L"#32770", L"Quenlor");
+        EXPECT_EQ(box, nullptr) << "message: " << Utf8(PromptOf(box));
+        if (box != nullptr) {
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            WaitFor([&] { return !IsWindow(box); });
+        }
+    }
+
+    // Records beyond those the scenario expected are registrars it should not have started.
+    void NextScenario() {
+        const std::vector<Record> records = log.Records();
+        if (records.size() > expectedRecords_) {
+            std::vector<std::wstring> commands;
+            for (const Record& record : records)
+                commands.push_back(record.writer + L": " + record.facts.at(L"command"));
+            ADD_FAILURE() << "extra starts; all records:" << Show(Sorted(commands));
+        }
+        expectedRecords_ = 0;
+        log.Clear();
+    }
+
+    void SetBox(HWND chkDir, LRESULT state) {
+        for (int click = 0; click < 3 && SendMessageW(chkDir, BM_GETCHECK, 0, 0) != state; ++click) {
+            const LRESULT before = SendMessageW(chkDir, BM_GETCHECK, 0, 0);
+            PostMessageW(chkDir, BM_CLICK, 0, 0);
+            WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) != before; }, seconds(10));
+        }
+        ASSERT_EQ(SendMessageW(chkDir, BM_GETCHECK, 0, 0), state);
+    }
+
+    ScratchFolder scratch;
+    StartLog log{scratch / L"starts"};
+    std::wstring winDir, system32, system, folder, component;
+    std::string componentBytes, systemRegistrarBytes, nineXRegistrarBytes;
+    bool madeSystem = false;
+    std::size_t expectedRecords_ = 0;
+};
+
+TEST_P(EndToEnd, RegisterAndUnregisterThroughTheWindow) {
+    const std::wstring name = kComponent;
+    const std::wstring workingCopy = folder + L"\\regsvr32.exe";
+    const std::wstring routeRegistrar = RouteDirectory() + L"\\regsvr32.exe";
+    const std::string routeRegistrarBytes = ReadBytes(routeRegistrar);
+
+    Running app;
+    ASSERT_NE(app.Form(), nullptr);
+    const auto children = app.Children();
+    ASSERT_EQ(children.size(), 8u);
+    const HWND fileList = children[2];
+    const HWND cmdReg = children[3];
+    const HWND cmdDes = children[4];
+    const HWND txtarq = children[5];
+    const HWND cmdSair = children[6];
+    const HWND chkDir = children[7];
+
+    // The user types the folder into the name box and presses Enter: the file list moves there and
+    // shows the one component; a click on it puts its name into the box.
+    EnterInBox(txtarq, folder);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageW(fileList, LB_GETCOUNT, 0, 0) == 1; }, seconds(10)));
+    SendMessageW(fileList, LB_SETCURSEL, 0, 0);
+    SendMessageW(app.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(fileList), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(fileList));
+    ASSERT_EQ(TextOf(txtarq), name);
+    ASSERT_EQ(SendMessageW(chkDir, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // Registrar, box checked: the component is copied into the system directory and that
+    // directory's registrar registers it there.
+    PostMessageW(cmdReg, BM_CLICK, 0, 0);
+    ExpectStarts({Quoted(routeRegistrar) + L" " + name}, "register, box checked");
+    EXPECT_TRUE(WaitFor([] { return KeyExists(kComponentKey); })) << "not registered";
+    EXPECT_EQ(_wcsicmp(StringValue(kComponentKey, L"LoadedFrom").c_str(), InSystem().c_str()), 0)
+        << Utf8(StringValue(kComponentKey, L"LoadedFrom"));
+    EXPECT_EQ(ReadBytes(InSystem()), componentBytes);
+    EXPECT_FALSE(Exists(workingCopy));
+    Settle(app, {InSystem()});
+    NextScenario();
+
+    // Desrregistrar with the component in the system directory: copied there again and unregistered
+    // by the system's registrar; the 9x route does both twice.
+    PostMessageW(cmdDes, BM_CLICK, 0, 0);
+    const std::wstring unregisterInSystem = Quoted(routeRegistrar) + L" /u " + name;
+    if (GetParam().nineX) {
+        ExpectStarts({unregisterInSystem, unregisterInSystem}, "unregister, in the system directory");
+    } else {
+        ExpectStarts({unregisterInSystem}, "unregister, in the system directory");
+    }
+    EXPECT_TRUE(WaitFor([] { return !KeyExists(kComponentKey); })) << "not unregistered";
+    EXPECT_EQ(ReadBytes(InSystem()), componentBytes);
+    EXPECT_FALSE(Exists(workingCopy));
+    Settle(app, {InSystem()});
+    NextScenario();
+
+    // The user takes the component out of the system directory again.
+    ASSERT_TRUE(RemoveWhenFree(InSystem()));
+
+    // Registrar, box cleared: the registrar is copied beside the component and runs from there;
+    // moving the focus on from the button deletes the copy.
+    SetBox(chkDir, BST_UNCHECKED);
+    PostMessageW(cmdReg, BM_CLICK, 0, 0);
+    ExpectStarts({Quoted(workingCopy) + L" " + name}, "register, box cleared");
+    EXPECT_TRUE(WaitFor([] { return KeyExists(kComponentKey); })) << "not registered";
+    EXPECT_EQ(_wcsicmp(StringValue(kComponentKey, L"LoadedFrom").c_str(), component.c_str()), 0)
+        << Utf8(StringValue(kComponentKey, L"LoadedFrom"));
+    EXPECT_EQ(ReadBytes(workingCopy), routeRegistrarBytes) << "not a copy of the route's registrar";
+    EXPECT_EQ(StoredName(workingCopy), L"regsvr32.exe");
+    EXPECT_FALSE(Exists(system32 + L"\\" + kComponent));
+    EXPECT_FALSE(Exists(system + L"\\" + kComponent));
+    Settle(app, {workingCopy, component});
+    ASSERT_TRUE(WaitFor([&] { return app.FocusOn(cmdReg); }, seconds(10)));
+    app.PressTab(cmdReg);
+    EXPECT_TRUE(WaitFor([&] { return !Exists(workingCopy); }, seconds(20))) << "LostFocus left the working copy";
+    NextScenario();
+
+    // Desrregistrar with the component not in the system directory: the registrar's working copy,
+    // spelled in capitals, unregisters it beside it; the 9x route then copies the component into
+    // the system directory and unregisters it there as well. LostFocus deletes the copy.
+    const std::wstring workingCopyUpper = folder + L"\\REGSVR32.EXE";
+    PostMessageW(cmdDes, BM_CLICK, 0, 0);
+    const std::wstring unregisterBeside = Quoted(workingCopyUpper) + L" /U " + name;
+    if (GetParam().nineX) {
+        ExpectStarts({unregisterBeside, unregisterInSystem}, "unregister, not in the system directory");
+        EXPECT_EQ(ReadBytes(InSystem()), componentBytes);
+    } else {
+        ExpectStarts({unregisterBeside}, "unregister, not in the system directory");
+        EXPECT_FALSE(Exists(InSystem()));
+    }
+    EXPECT_TRUE(WaitFor([] { return !KeyExists(kComponentKey); })) << "not unregistered";
+    EXPECT_EQ(ReadBytes(workingCopyUpper), routeRegistrarBytes);
+    EXPECT_EQ(StoredName(workingCopyUpper), L"REGSVR32.EXE");
+    Settle(app, {workingCopyUpper, component, InSystem()});
+    ASSERT_TRUE(WaitFor([&] { return app.FocusOn(cmdDes); }, seconds(10)));
+    app.PressTab(cmdDes);
+    EXPECT_TRUE(WaitFor([&] { return !Exists(workingCopyUpper); }, seconds(20))) << "LostFocus left the working copy";
+    NextScenario();
+
+    // Closing: with the focus in the name box, "Registrar" is pressed without moving the focus
+    // (box still cleared), so the working copy stays until "Sair" closes the window.
+    ASSERT_TRUE(WaitFor([&] { return app.FocusOn(txtarq); }, seconds(10)));
+    SendMessageTimeoutW(app.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(cmdReg), BN_CLICKED),
+                        reinterpret_cast<LPARAM>(cmdReg), SMTO_NORMAL, 10000, nullptr);
+    ExpectStarts({Quoted(workingCopy) + L" " + name}, "register before closing");
+    EXPECT_TRUE(WaitFor([] { return KeyExists(kComponentKey); })) << "not registered";
+    Settle(app, {workingCopy, component});
+    EXPECT_TRUE(Exists(workingCopy)) << "gone before closing";
+    EXPECT_TRUE(app.FocusOn(txtarq));
+    NextScenario();
+    PostMessageW(cmdSair, BM_CLICK, 0, 0);
+    DWORD exitCode = 1234;
+    EXPECT_TRUE(app.Ended(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(Exists(workingCopy)) << "closing left the working copy";
+
+    // Nothing else lost or changed: the component, and the system's registrars.
+    EXPECT_EQ(ReadBytes(component), componentBytes);
+    EXPECT_EQ(ReadBytes(system32 + L"\\regsvr32.exe"), systemRegistrarBytes);
+    EXPECT_EQ(ReadBytes(system + L"\\regsvr32.exe"), nineXRegistrarBytes);
+    NextScenario();
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, EndToEnd, ::testing::ValuesIn(kFamilies),
+                         [](const ::testing::TestParamInfo<Family>& param) {
+                             return std::string(param.param.version);
+                         });
+
+}  // namespace

@@ -1,0 +1,158 @@
+#pragma once
+// Driving the real tervalux.exe from another process with window messages only: finding the
+// program and its windows, the focus, the message boxes. Every wait is for a state, never for a
+// fixed time.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/win32/win32_test_support.h"
+
+namespace tervalux::win32::testing {
+
+// The driver is built in a folder under the build folder; the program at its top.
+inline std::wstring ProgramPath() {
+    std::wstring folder = TestProgramFolder();
+    for (int up = 0; up < 4; ++up) {
+        const std::wstring candidate = folder + L"\\tervalux.exe";
+        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+        const auto cut = folder.find_last_of(L'\\');
+        if (cut == std::wstring::npos) break;
+        folder.resize(cut);
+    }
+    return L"";
+}
+
+inline std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[512] = {};
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return buffer;
+}
+
+inline std::wstring ClassOf(HWND hwnd) {
+    wchar_t buffer[128] = {};
+    GetClassNameW(hwnd, buffer, 128);
+    return buffer;
+}
+
+inline bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// One running tervalux.exe; ended by force when a test leaves it running.
+class Running {
+   public:
+    Running() {
+        const std::wstring program = ProgramPath();
+        if (program.empty()) {
+            ADD_FAILURE() << "tervalux.exe not found beside the test";
+            return;
+        }
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process_)) {
+            ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
+            return;
+        }
+        WaitFor([&] { return (form_ = FindOwn(L"TervaluxForm", L"Tervalux")) != nullptr && IsWindowVisible(form_); });
+    }
+    ~Running() {
+        if (process_.hProcess == nullptr) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 30000);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+    HWND Form() const { return form_; }
+
+    // A top-level window of this process, by class and title.
+    HWND FindOwn(const wchar_t* className, const wchar_t* title) const {
+        WindowSearch search{process_.dwProcessId, className, title, nullptr};
+        EnumWindows(&Running::Match, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    // The child windows of the form in z-order, which is the tab order.
+    std::vector<HWND> Children() const {
+        std::vector<HWND> children;
+        for (HWND child = GetWindow(form_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            children.push_back(child);
+        }
+        return children;
+    }
+
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
+        return info.hwndFocus;
+    }
+
+    // Whether the focus is on `control` or on a window inside it (a combo box's own parts).
+    bool FocusOn(HWND control) const {
+        const HWND focus = Focus();
+        return focus != nullptr && (focus == control || IsChild(control, focus));
+    }
+
+    bool Ended(DWORD* exitCode = nullptr, DWORD limitMs = 30000) const {
+        if (WaitForSingleObject(process_.hProcess, limitMs) != WAIT_OBJECT_0) return false;
+        if (exitCode != nullptr) GetExitCodeProcess(process_.hProcess, exitCode);
+        return true;
+    }
+
+    void PressTab(HWND from) const { PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001); }
+
+   private:
+    struct WindowSearch {
+        DWORD pid;
+        const wchar_t* className;
+        const wchar_t* title;
+        HWND found;
+    };
+    static BOOL CALLBACK Match(HWND hwnd, LPARAM data) {
+        auto& search = *reinterpret_cast<WindowSearch*>(data);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != search.pid || ClassOf(hwnd) != search.className || TextOf(hwnd) != search.title) return TRUE;
+        search.found = hwnd;
+        return FALSE;
+    }
+
+    PROCESS_INFORMATION process_{};
+    HWND form_ = nullptr;
+};
+
+// The prompt of a message box: its one static text that is not empty.
+inline std::wstring PromptOf(HWND box) {
+    std::wstring prompt;
+    for (HWND part = GetWindow(box, GW_CHILD); part != nullptr; part = GetWindow(part, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(part).c_str(), L"Static") == 0 && !TextOf(part).empty()) prompt = TextOf(part);
+    }
+    return prompt;
+}
+
+// Types a text into the box and hands it the Enter character, waiting until its KeyPress has run.
+inline void EnterInBox(HWND box, const std::wstring& text) {
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageTimeoutW(box, WM_CHAR, L'\r', 0x001C0001, SMTO_NORMAL, 10000, nullptr);
+}
+
+// Whether a file exists and no process holds it open (a registrar running from it, for one).
+inline bool ExistsUnheld(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+}  // namespace tervalux::win32::testing

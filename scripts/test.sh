@@ -60,6 +60,11 @@ echo "display $DISPLAY, prefix $WINEPREFIX"
 wineserver -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX"
 tervalux_wine_prefix
+# A drive letter whose target has gone, for the test of a drive that is not ready. Wine reads its
+# drive links only when its server starts, so the link is made now, while no server runs, and
+# before any test starts one.
+rm -rf "$ROOT/build/gone-drive-target"
+ln -sfn "$ROOT/build/gone-drive-target" "$WINEPREFIX/dosdevices/t:"
 
 section "Windows x64: tests under Wine"
 ctest --preset windows-x64

@@ -1,0 +1,390 @@
+// The file selection of the real tervalux.exe, driven from outside with window messages as a
+// user's gestures reach the lists: a drive chosen in the drive list, a folder opened by a double
+// click in the folder list, a file clicked and double-clicked in the file list, a name typed into
+// the box and Enter. The lists draw their entries themselves and hold no texts, so what they show
+// is told by their counts and selections against the folders the test made. Every wait is for a
+// state, never for a fixed time.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "tests/win32/gui/app_driver.h"
+
+namespace {
+
+using namespace tervalux::win32::testing;
+using std::chrono::seconds;
+
+const std::wstring kTitle = L"Quenlor";
+const std::wstring kNotReady = L"O Dispositivo n\u00e3o est\u00e1 pronto";
+const std::wstring kNotAProgram = L"Verifique se o arquivo que est\u00e1 tentando executar \u00e9 um aplicativo '.exe'";
+const std::wstring kFileNotFound = L"Arquivo n\u00e3o encontrado";
+
+// The tree the tests pick from, in the prefix's drive C (where a user's own folders would be).
+const std::wstring kTree = L"C:\\tvxsel";
+const std::wstring kSub = L"C:\\tvxsel\\Sub";
+const std::wstring kRootComponent = L"C:\\tvxselroot.ocx";
+const std::wstring kRootProgram = L"C:\\tvxselroot.exe";
+const std::wstring kSubProgram = L"C:\\tvxsel\\Sub\\prog um.exe";
+
+// The drive that scripts/test.sh maps to a folder that does not exist.
+constexpr wchar_t kGoneDrive = L'T';
+
+// The form's children in tab order.
+enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2, kTxtarq = 5, kChildren = 8 };
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+    return text;
+}
+
+bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && _wcsicmp(text.c_str() + (text.size() - end.size()), end.c_str()) == 0;
+}
+
+// What a folder holds as the lists show it: visible subfolders, and files neither hidden nor
+// system.
+struct Listing {
+    std::vector<std::wstring> folders;
+    std::vector<std::wstring> files;
+};
+
+Listing ListingOf(const std::wstring& folder) {
+    Listing listing;
+    WIN32_FIND_DATAW data;
+    const std::wstring pattern = folder.back() == L'\\' ? folder + L"*" : folder + L"\\*";
+    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return listing;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const DWORD attributes = data.dwFileAttributes;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!(attributes & FILE_ATTRIBUTE_HIDDEN)) listing.folders.push_back(name);
+        } else if (!(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+            listing.files.push_back(name);
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return listing;
+}
+
+// Entries of the folder list at a drive root: the root and its subfolders.
+LRESULT RootFolderEntries(wchar_t drive) {
+    const wchar_t root[] = {drive, L':', L'\\', 0};
+    return static_cast<LRESULT>(1 + ListingOf(root).folders.size());
+}
+
+LRESULT CountWithExtensions(const std::wstring& folder, std::initializer_list<const wchar_t*> extensions) {
+    LRESULT count = 0;
+    for (const std::wstring& name : ListingOf(folder).files) {
+        for (const wchar_t* extension : extensions) {
+            if (EndsWithNoCase(name, extension)) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
+
+LRESULT Components(const std::wstring& folder) {
+    return CountWithExtensions(folder, {L".ocx", L".dll"});
+}
+
+LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = static_cast<DWORD_PTR>(-2);
+    SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+std::vector<std::wstring> ComboTexts(HWND combo) {
+    std::vector<std::wstring> texts;
+    const LRESULT count = Ask(combo, CB_GETCOUNT);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t buffer[300] = {};
+        if (Ask(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i)) >= 300) continue;
+        Ask(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+        texts.push_back(buffer);
+    }
+    return texts;
+}
+
+// The text the drive list shows now.
+std::wstring ShownDrive(HWND combo) {
+    const LRESULT index = Ask(combo, CB_GETCURSEL);
+    const auto texts = ComboTexts(combo);
+    return index >= 0 && static_cast<std::size_t>(index) < texts.size() ? texts[static_cast<std::size_t>(index)] : L"";
+}
+
+bool ShowsDrive(HWND combo, wchar_t letter) {
+    const std::wstring shown = ShownDrive(combo);
+    return shown.size() >= 2 && towupper(shown[0]) == letter && shown[1] == L':';
+}
+
+// A program that the file list started, seen from its report.
+struct Started {
+    std::wstring show;
+    std::wstring command;
+    DWORD pid = 0;
+};
+
+Started ReportOf(const std::wstring& program) {
+    const std::string bytes = ReadBytes(program + L".report");
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    Started started;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(L'\n', at);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring line = text.substr(at, end - at);
+        const auto equals = line.find(L'=');
+        if (equals != std::wstring::npos) {
+            const std::wstring key = line.substr(0, equals);
+            const std::wstring value = line.substr(equals + 1);
+            if (key == L"show") started.show = value;
+            if (key == L"command") started.command = value;
+            if (key == L"pid") started.pid = static_cast<DWORD>(std::wcstoul(value.c_str(), nullptr, 10));
+        }
+        at = end + 1;
+    }
+    return started;
+}
+
+class SelectionTest : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() {
+        TearDownTestSuite();
+        MakeFolder(kSub);
+        WriteBytes(kSub + L"\\a.ocx", "not a program");
+        WriteBytes(kSub + L"\\b.dll", "not a program");
+        WriteBytes(kSub + L"\\c.txt", "text");
+        WriteBytes(kRootComponent, "not a program");
+        const std::wstring marker = TestProgramFolder() + L"\\selection_marker.exe";
+        for (const std::wstring& copy : {kSubProgram, kRootProgram}) {
+            ASSERT_TRUE(CopyFileW(marker.c_str(), copy.c_str(), FALSE)) << GetLastError();
+        }
+    }
+    static void TearDownTestSuite() {
+        RemoveTree(kTree);
+        for (const std::wstring& file :
+             {kRootComponent, kRootProgram, kRootProgram + L".report", kRootProgram + L".release"}) {
+            DeleteFileW(file.c_str());
+        }
+    }
+
+    void SetUp() override {
+        ASSERT_NE(app_.Form(), nullptr) << "no window \"Tervalux\"";
+        children_ = app_.Children();
+        ASSERT_EQ(children_.size(), static_cast<std::size_t>(kChildren));
+        // Start-up has put every list on drive C.
+        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20)));
+    }
+    void TearDown() override {
+        if (HWND box = app_.FindOwn(L"#32770", kTitle.c_str())) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        PostMessageW(app_.Form(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(app_.Ended());
+    }
+
+    HWND Control(Child child) const { return children_[child]; }
+    LRESULT ListCount(Child list) const { return Ask(Control(list), LB_GETCOUNT); }
+    LRESULT ListSelection(Child list) const { return Ask(Control(list), LB_GETCURSEL); }
+
+    // What a list tells its form when the user acts on it.
+    void Notify(Child child, WORD code) const {
+        const HWND control = Control(child);
+        PostMessageW(app_.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+                     reinterpret_cast<LPARAM>(control));
+    }
+
+    // The drive list's selection moved to `letter` by the user.
+    void ChooseDrive(wchar_t letter) const {
+        const auto texts = ComboTexts(Control(kDrive));
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (!texts[i].empty() && towupper(texts[i][0]) == letter) {
+                Ask(Control(kDrive), CB_SETCURSEL, i);
+                Notify(kDrive, CBN_SELCHANGE);
+                return;
+            }
+        }
+        ADD_FAILURE() << "drive " << static_cast<char>(letter) << ": is not in the drive list";
+    }
+
+    // A click, or a double click, on an entry of a list.
+    void ClickEntry(Child list, LRESULT index) const {
+        Ask(Control(list), LB_SETCURSEL, static_cast<WPARAM>(index));
+        Notify(list, LBN_SELCHANGE);
+    }
+    void DoubleClickEntry(Child list, LRESULT index) const {
+        ClickEntry(list, index);
+        Notify(list, LBN_DBLCLK);
+    }
+
+    // The box the program shows now; its prompt checked, then closed with its OK button.
+    void ExpectMessageThenClose(const std::wstring& prompt) const {
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = app_.FindOwn(L"#32770", kTitle.c_str())) != nullptr; }, seconds(20)))
+            << "no message box";
+        EXPECT_EQ(PromptOf(box), prompt);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, seconds(20)));
+    }
+
+    // No message box once the program has handled everything sent to it so far.
+    void ExpectNoMessage() const {
+        Ask(app_.Form(), WM_NULL);
+        EXPECT_EQ(app_.FindOwn(L"#32770", kTitle.c_str()), nullptr)
+            << PromptOf(app_.FindOwn(L"#32770", kTitle.c_str()));
+    }
+
+    // The file list on C:\tvxsel\Sub, reached from drive C's root by two double clicks.
+    void OpenSub() const {
+        LRESULT tvxsel = 1;  // after the root, the subfolders sorted without regard to case
+        for (const std::wstring& name : ListingOf(L"C:\\").folders) {
+            if (Lower(name) < L"tvxsel") ++tvxsel;
+        }
+        DoubleClickEntry(kDir, tvxsel);
+        // The path (root, tvxsel) and its one subfolder.
+        ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == 3 && ListSelection(kDir) == 1; }, seconds(20)))
+            << ListCount(kDir) << " " << ListSelection(kDir);
+        DoubleClickEntry(kDir, 2);
+        ASSERT_TRUE(WaitFor([&] { return ListSelection(kDir) == 2; }, seconds(20)));
+        EXPECT_EQ(ListCount(kDir), 3);
+        // a.ocx and b.dll; not c.txt nor the program.
+        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == 2; }, seconds(20))) << ListCount(kFile);
+        EXPECT_EQ(ListSelection(kFile), -1);
+    }
+
+    // Double clicks have started `program`, a marker: in a normal window, with `expectedCommand`,
+    // and the window goes on working while the program still runs.
+    void ExpectStartedWithoutWaiting(const std::wstring& program, const std::wstring& expectedCommand) const {
+        const HWND form = app_.Form();
+        const std::wstring report = program + L".report";
+        const std::wstring release = program + L".release";
+        ASSERT_TRUE(WaitFor([&] { return Exists(report); }, seconds(30))) << "the program was not started";
+        const Started started = ReportOf(program);
+        EXPECT_EQ(started.show, std::to_wstring(SW_SHOWNORMAL));
+        EXPECT_EQ(Lower(started.command), Lower(expectedCommand))
+            << std::string(started.command.begin(), started.command.end());
+
+        // The program runs on, waiting to be released, and the window answers meanwhile.
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, started.pid);
+        ASSERT_NE(process, nullptr) << GetLastError();
+        DWORD_PTR result = 0;
+        EXPECT_NE(SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+        EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program had already ended";
+        WriteBytes(release, "go");
+        EXPECT_EQ(WaitForSingleObject(process, 30000), static_cast<DWORD>(WAIT_OBJECT_0));
+        CloseHandle(process);
+        DeleteFileW(report.c_str());
+        DeleteFileW(release.c_str());
+        EXPECT_EQ(app_.FindOwn(L"#32770", kTitle.c_str()), nullptr) << "a message instead of, or after, the start";
+    }
+
+    Running app_;
+    std::vector<HWND> children_;
+};
+
+TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
+    // Drive Z (Wine's view of the whole host) and back to C.
+    ChooseDrive(L'Z');
+    EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control(kDrive), L'Z') && ListCount(kDir) == RootFolderEntries(L'Z'); },
+                        seconds(20)))
+        << ListCount(kDir);
+    EXPECT_EQ(ListSelection(kDir), 0);
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"Z:\\"); }, seconds(20)));
+
+    ChooseDrive(L'C');
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
+    EXPECT_EQ(ListSelection(kDir), 0);
+    EXPECT_TRUE(ShowsDrive(Control(kDrive), L'C')) << ShownDrive(Control(kDrive));
+    // The component at C's root, and only the components.
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20))) << ListCount(kFile);
+    EXPECT_GE(ListCount(kFile), 1);
+    ExpectNoMessage();
+}
+
+TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
+    if ((GetLogicalDrives() & (1u << (kGoneDrive - L'A'))) == 0) {
+        GTEST_SKIP() << "drive T: is not mapped (scripts/test.sh maps it to a folder that does not exist)";
+    }
+    const wchar_t goneRoot[] = {kGoneDrive, L':', L'\\', 0};
+    ASSERT_EQ(GetFileAttributesW(goneRoot), INVALID_FILE_ATTRIBUTES) << "drive T: is ready";
+
+    // Another ready drive first: the failure goes back to C, not to the drive chosen before.
+    ChooseDrive(L'Z');
+    ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'Z'); }, seconds(20)));
+
+    ChooseDrive(kGoneDrive);
+    ExpectMessageThenClose(kNotReady);
+    EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control(kDrive), L'C'); }, seconds(20))) << ShownDrive(Control(kDrive));
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
+    EXPECT_EQ(ListSelection(kDir), 0);
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20))) << ListCount(kFile);
+    ExpectNoMessage();  // once
+
+    // The lists work on from there.
+    ChooseDrive(L'Z');
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'Z'); }, seconds(20)));
+    ExpectNoMessage();
+}
+
+TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
+    const HWND txtarq = Control(kTxtarq);
+    SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed before"));
+
+    // Opening folders moves the file list and leaves the box alone.
+    ASSERT_NO_FATAL_FAILURE(OpenSub());
+    EXPECT_EQ(TextOf(txtarq), L"typed before");
+
+    // A click puts the bare name into the box.
+    ClickEntry(kFile, 1);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(txtarq) == L"b.dll"; }, seconds(20))) << TextOf(txtarq).c_str();
+
+    // A name and Enter selects that file; keys other than Enter only edit the box.
+    SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a.ocx"));
+    Ask(txtarq, WM_CHAR, L'x', 0x002D0001);
+    EXPECT_EQ(ListSelection(kFile), 1);
+    EnterInBox(txtarq, L"A.OCX");
+    EXPECT_TRUE(WaitFor([&] { return ListSelection(kFile) == 0; }, seconds(20))) << ListSelection(kFile);
+    ExpectNoMessage();
+
+    // A name the list cannot take: the message, the typed text kept, the selection as it was.
+    SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"c.txt"));
+    PostMessageW(txtarq, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kFileNotFound));
+    EXPECT_EQ(TextOf(txtarq), L"c.txt");
+    EXPECT_EQ(ListSelection(kFile), 0);
+    EXPECT_EQ(ListCount(kFile), 2);
+
+    // A double click on a component: it is no program.
+    DoubleClickEntry(kFile, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kNotAProgram));
+    EXPECT_EQ(TextOf(txtarq), L"a.ocx");
+    ExpectNoMessage();
+
+    // A pattern typed into the box shows the programs; a double click starts one, its path
+    // quoted for the blank in its name.
+    EnterInBox(txtarq, L"*.exe");
+    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == 1; }, seconds(20))) << ListCount(kFile);
+    DoubleClickEntry(kFile, 0);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(txtarq) == L"prog um.exe"; }, seconds(20)));
+    ExpectStartedWithoutWaiting(kSubProgram, L"\"c:\\tvxsel\\Sub\\prog um.exe\"");
+}
+
+TEST_F(SelectionTest, AProgramInADriveRootIsStartedWithTheJoinedPath) {
+    // At a root the folder and the name are joined with a second backslash, passed on as it is.
+    EnterInBox(Control(kTxtarq), L"*.exe");
+    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == CountWithExtensions(L"C:\\", {L".exe"}); }, seconds(20)));
+    LRESULT index = 0;
+    for (const std::wstring& name : ListingOf(L"C:\\").files) {
+        if (EndsWithNoCase(name, L".exe") && Lower(name) < L"tvxselroot.exe") ++index;
+    }
+    DoubleClickEntry(kFile, index);
+    ExpectStartedWithoutWaiting(kRootProgram, L"c:\\\\tvxselroot.exe");
+}
+
+}  // namespace

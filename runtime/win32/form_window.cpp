@@ -30,6 +30,40 @@ int ScreenDpi(int axis) {
     return dpi > 0 ? dpi : 96;
 }
 
+// The calls for a DPI of its own per window exist only on later Windows: looked up by name, with
+// the system-wide equivalents where they are missing.
+template <typename Function>
+Function User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)))
+                             : nullptr;
+}
+
+void AdjustFrameForDpi(RECT& frame, int dpi) {
+    using Adjust = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = User32Function<Adjust>("AdjustWindowRectExForDpi");
+    if (adjust == nullptr || !adjust(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi))) {
+        AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    }
+}
+
+// The system message font at a DPI; null when it cannot be made.
+HFONT MessageFontForDpi(int dpi) {
+    using Query = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const auto query = User32Function<Query>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    const BOOL read = query != nullptr
+                          ? query(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi))
+                          : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    return read ? CreateFontIndirectW(&metrics.lfMessageFont) : nullptr;
+}
+
+RECT PixelsOf(const TwipsRect& r, int dpiX, int dpiY) {
+    return RECT{TwipsToPixels(r.left, dpiX), TwipsToPixels(r.top, dpiY), TwipsToPixels(r.left + r.width, dpiX),
+                TwipsToPixels(r.top + r.height, dpiY)};
+}
+
 // One image of an icon file, chosen by its size, as an icon handle; null when the bytes do not
 // hold a usable image of that size. Every offset and length is checked against the bytes.
 HICON IconFromFile(const std::vector<std::uint8_t>& file, int size) {
@@ -61,7 +95,7 @@ FormWindow::FormWindow() = default;
 FormWindow::~FormWindow() {
     views_.clear();
     if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    if (font_ != nullptr) DeleteObject(font_);
+    if (font_ != nullptr && ownFont_) DeleteObject(font_);
     if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
     if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
 }
@@ -80,19 +114,17 @@ void FormWindow::Create(Form& form) {
     }();
     if (atom == 0) throw RuntimeError(err::OutOfMemory);
 
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-    }
+    dpiX_ = ScreenDpi(LOGPIXELSX);
+    dpiY_ = ScreenDpi(LOGPIXELSY);
+    font_ = MessageFontForDpi(dpiY_);
+    ownFont_ = font_ != nullptr;
     if (font_ == nullptr) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
     // The client area is the stored size; the frame is added around it, and the whole is centred
     // on the screen when the description asks for it.
     const TwipsRect& client = form.Settings().client;
-    RECT frame{0, 0, TwipsToPixels(client.width, ScreenDpi(LOGPIXELSX)),
-               TwipsToPixels(client.height, ScreenDpi(LOGPIXELSY))};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    RECT frame{0, 0, TwipsToPixels(client.width, dpiX_), TwipsToPixels(client.height, dpiY_)};
+    AdjustFrameForDpi(frame, dpiY_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     int x = CW_USEDEFAULT;
@@ -106,6 +138,23 @@ void FormWindow::Create(Form& form) {
     if (hwnd_ == nullptr) throw RuntimeError(err::OutOfMemory);
     SetIcons();
     CreateViews();
+
+    // A window has the DPI of the monitor it opened on, which on later Windows may differ from the
+    // system's: it is then sized for that DPI and centred again.
+    using WindowDpi = UINT(WINAPI*)(HWND);
+    static const auto windowDpi = User32Function<WindowDpi>("GetDpiForWindow");
+    const int dpi = windowDpi != nullptr ? static_cast<int>(windowDpi(hwnd_)) : 0;
+    if (dpi > 0 && (dpi != dpiX_ || dpi != dpiY_)) {
+        RECT placed{};
+        GetWindowRect(hwnd_, &placed);
+        ChangeDpi(dpi, dpi, placed);
+        if (form.Settings().startUpPosition == 2) {
+            GetWindowRect(hwnd_, &placed);
+            SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (placed.right - placed.left)) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - (placed.bottom - placed.top)) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
 }
 
 void FormWindow::SetIcons() {
@@ -132,14 +181,10 @@ void FormWindow::CreateViews() {
     for (const auto& control : form_->Controls()) byTab.push_back(control.get());
     std::stable_sort(byTab.begin(), byTab.end(),
                      [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
-    const int dpiX = ScreenDpi(LOGPIXELSX);
-    const int dpiY = ScreenDpi(LOGPIXELSY);
     for (Control* control : byTab) {
-        const TwipsRect& r = control->Rect();
         ViewPlace place;
         place.parent = hwnd_;
-        place.pixels = RECT{TwipsToPixels(r.left, dpiX), TwipsToPixels(r.top, dpiY),
-                            TwipsToPixels(r.left + r.width, dpiX), TwipsToPixels(r.top + r.height, dpiY)};
+        place.pixels = PixelsOf(control->Rect(), dpiX_, dpiY_);
         place.id = kFirstChildId + static_cast<int>(views_.size());
         place.font = font_;
         auto view = CreateView(*control, *form_, place);
@@ -148,6 +193,49 @@ void FormWindow::CreateViews() {
         SetWindowSubclass(view->Handle(), &FormWindow::ChildProc, kChildSubclassId, reinterpret_cast<DWORD_PTR>(this));
         views_.push_back(std::move(view));
     }
+}
+
+void FormWindow::ChangeDpi(int dpiX, int dpiY, const RECT& suggested) {
+    // Moved to a monitor with another DPI: the window and its controls keep their stored sizes in
+    // twips, measured in the new monitor's pixels, with the message font made for that DPI. A
+    // view taller than its stored height (the drive list with its drop-down part) keeps its extra.
+    if (dpiX <= 0 || dpiY <= 0 || (dpiX == dpiX_ && dpiY == dpiY_)) return;
+    HFONT newFont = MessageFontForDpi(dpiY);
+    for (const auto& view : views_) {
+        const HWND child = view->Handle();
+        const TwipsRect& twips = view->Model().Rect();
+        const RECT before = PixelsOf(twips, dpiX_, dpiY_);
+        RECT now{};
+        GetWindowRect(child, &now);
+        const LONG extra = (now.bottom - now.top) - (before.bottom - before.top);
+        const RECT after = PixelsOf(twips, dpiX, dpiY);
+        if (newFont != nullptr) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
+        SetWindowPos(child, nullptr, after.left, after.top, after.right - after.left,
+                     after.bottom - after.top + std::max<LONG>(extra, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (newFont != nullptr) {
+        if (ownFont_) DeleteObject(font_);
+        font_ = newFont;
+        ownFont_ = true;
+    }
+    dpiX_ = dpiX;
+    dpiY_ = dpiY;
+    const TwipsRect& client = form_->Settings().client;
+    RECT frame{0, 0, TwipsToPixels(client.width, dpiX_), TwipsToPixels(client.height, dpiY_)};
+    AdjustFrameForDpi(frame, dpiY_);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame the system really draws may not be the one predicted for the DPI: the client area
+    // is what must come out right.
+    RECT got{};
+    GetClientRect(hwnd_, &got);
+    const LONG dx = TwipsToPixels(client.width, dpiX_) - got.right;
+    const LONG dy = TwipsToPixels(client.height, dpiY_) - got.bottom;
+    if (dx != 0 || dy != 0) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void FormWindow::Show() {
@@ -234,6 +322,7 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:  // the close box, the system menu, Alt+F4
             form_->Unload(UnloadMode::ControlMenu);
             return 0;
+        case WM_DPICHANGED: ChangeDpi(LOWORD(wParam), HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_QUERYENDSESSION: form_->Unload(UnloadMode::SessionEnd); return TRUE;
         case WM_DESTROY: PostQuitMessage(0); return 0;
         default: break;

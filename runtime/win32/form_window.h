@@ -44,11 +44,15 @@ class FormWindow : public FormHost {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateViews();
     void SetIcons();
+    void ChangeDpi(int dpiX, int dpiY, const RECT& suggested);
     Win32View* ViewOf(HWND hwnd) const;
 
     Form* form_ = nullptr;
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
+    bool ownFont_ = false;  // made here (not the stock font)
+    int dpiX_ = 96;
+    int dpiY_ = 96;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HWND lastFocus_ = nullptr;

@@ -291,6 +291,69 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
 // the box, the check box cleared, "Registrar" pressed. With the Windows 2000 family the registrar
 // is copied beside the component and started from there; when the button then loses the focus
 // to another control, the copy goes.
+// What a move to a monitor with another DPI tells the window: the new DPI and a suggested frame,
+// which must lie in the program's own memory.
+void SendDpiChange(HWND form, int dpi) {
+    RECT suggested{};
+    GetWindowRect(form, &suggested);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(form, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    ASSERT_NE(process, nullptr);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(suggested), MEM_COMMIT, PAGE_READWRITE);
+    EXPECT_NE(remote, nullptr);
+    if (remote != nullptr && WriteProcessMemory(process, remote, &suggested, sizeof(suggested), nullptr)) {
+        const auto both = static_cast<WPARAM>(MAKELONG(dpi, dpi));
+        EXPECT_NE(SendMessageTimeoutW(form, WM_DPICHANGED, both, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000,
+                                      nullptr),
+                  0);
+    } else {
+        ADD_FAILURE() << "cannot place the suggested frame in the program: " << GetLastError();
+    }
+    if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
+
+// On a monitor with another DPI the client area and every control keep their stored twips in
+// that DPI's pixels, and come back to the first pixels with the first DPI; the window stays put.
+TEST(GuiWindow, DpiChangeKeepsTheStoredSizesInTwips) {
+    Running app;
+    const HWND form = app.Form();
+    ASSERT_NE(form, nullptr);
+    const auto children = app.Children();
+    ASSERT_EQ(children.size(), std::size(kControls));
+    RECT start{};
+    GetWindowRect(form, &start);
+    for (int dpi : {144, 120, ScreenDpi()}) {
+        SCOPED_TRACE(dpi);
+        SendDpiChange(form, dpi);
+        RECT client{};
+        GetClientRect(form, &client);
+        EXPECT_EQ(client.right, Px(6405, dpi));
+        EXPECT_EQ(client.bottom, Px(5070, dpi));
+        RECT frame{};
+        GetWindowRect(form, &frame);
+        EXPECT_EQ(frame.left, start.left);
+        EXPECT_EQ(frame.top, start.top);
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const ExpectedControl& expected = kControls[i];
+            SCOPED_TRACE(expected.name);
+            RECT r{};
+            GetWindowRect(children[i], &r);
+            MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ(r.left, Px(expected.twips.left, dpi));
+            EXPECT_EQ(r.top, Px(expected.twips.top, dpi));
+            EXPECT_EQ(r.right, Px(expected.twips.left + expected.twips.right, dpi));
+            if (expected.exactHeight) {
+                EXPECT_EQ(r.bottom, Px(expected.twips.top + expected.twips.bottom, dpi));
+            }
+        }
+    }
+    EXPECT_EQ(app.FindOwn(L"#32770", L"Quenlor"), nullptr);
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.Ended());
+}
+
 TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
     if (!RunningUnderWine()) GTEST_SKIP() << "registers in the system's own registry only under Wine";
     const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\tervalux.exe";

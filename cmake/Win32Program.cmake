@@ -21,6 +21,9 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/win32/main.cpp)
   tervalux_warnings(tervalux)
   if(MINGW)
     target_link_options(tervalux PRIVATE -municode)
+    # A release program carries no symbols: the static C++ library's debug sections alone would
+    # double its size.
+    target_link_options(tervalux PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
   endif()
   # The resource script names its manifest beside it; the manifest resource is the only one, so
   # the MSVC linker must not add one of its own.

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Start-up benchmark: builds the x64 release program (the windows-x64 preset), the minimal Win32
+# program and the measuring program with the same compiler, static, then, under one Wine in the
+# project prefix (scripts/wine-env.sh; WINEPREFIX overrides it) and on a private X display when
+# there is none, times both from process start to their ready window. It also reports the size of
+# tervalux.exe and the DLLs it imports.
+#
+# Usage: bench/run_startup_bench.sh [runs]   (default 15 runs of each, after one warm-up each)
+# Targets: median start-up ratio <= 1.2; tervalux.exe under 1 MB importing only system DLLs.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+RUNS=${1:-15}
+OUT="$ROOT/build/bench"
+mkdir -p "$OUT"
+cd "$ROOT"
+
+cmake --preset windows-x64 >/dev/null
+cmake --build --preset windows-x64 --target tervalux >/dev/null
+PROGRAM="$ROOT/build/windows-x64/tervalux.exe"
+
+CXX=x86_64-w64-mingw32-g++-posix
+FLAGS=(-std=c++20 -O2 -DNDEBUG -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
+  -Wall -Wextra -Werror -Wshadow -Wconversion -Wno-sign-conversion -municode -static -static-libgcc -static-libstdc++)
+"$CXX" "${FLAGS[@]}" -mwindows "$ROOT/bench/minimal_window.cpp" -o "$OUT/minimal_window.exe"
+"$CXX" "${FLAGS[@]}" "$ROOT/bench/startup_bench.cpp" -o "$OUT/startup_bench.exe"
+
+echo "== tervalux.exe (x64, release)"
+size=$(stat -c %s "$PROGRAM")
+echo "size: $size bytes ($(awk -v s="$size" 'BEGIN { printf "%.2f", s / 1048576 }') MiB; target under 1 MiB)"
+echo "imports:"
+x86_64-w64-mingw32-objdump -p "$PROGRAM" | sed -n 's/^[[:space:]]*DLL Name: /  /p'
+echo
+
+source "$ROOT/scripts/wine-env.sh"
+
+xvfb_pid=""
+made=()
+cleanup() {
+  if [ ${#made[@]} -gt 0 ]; then rm -f "${made[@]}"; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  display=""
+  for n in $(seq 290 389); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+  done
+  [ -n "$display" ] || { echo "bench: no free X display number" >&2; exit 1; }
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$display"
+fi
+
+tervalux_wine_prefix
+
+# The program opens on c:\, where a fresh prefix has no components: a few empty ones are put
+# there for the run (and taken away after it), so that "filled" means a known count.
+drive_c="$WINEPREFIX/drive_c"
+for i in $(seq -w 1 24); do
+  for ext in ocx dll; do
+    file="$drive_c/tvxbench_$i.$ext"
+    if [ ! -e "$file" ]; then
+      : >"$file"
+      made+=("$file")
+    fi
+  done
+done
+components=$(find "$drive_c" -maxdepth 1 -type f \( -iname '*.ocx' -o -iname '*.dll' \) | wc -l)
+
+echo "== start-up under $(wine --version) on display $DISPLAY, prefix $WINEPREFIX"
+wine "$OUT/startup_bench.exe" "$(winepath -w "$PROGRAM")" "$(winepath -w "$OUT/minimal_window.exe")" "$RUNS" \
+  "$components"

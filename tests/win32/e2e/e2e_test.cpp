@@ -27,19 +27,20 @@ constexpr wchar_t kLogVariable[] = L"TERVALUX_E2E_LOG";
 struct Family {
     const char* version;             // Wine's name for the Windows version
     bool nineX;                      // the prefix is laid out with C:\windows\system and its registrar
+    bool system32Family;             // Windows NT and 2000: their family takes system32 first
     const wchar_t* componentFolder;  // the folder the component is picked from
 };
 
 // A blank and non-ASCII letters in the folder for some families: the registrar's working copy is
 // then named on the command line in quotes, and the registrar must still find the component.
 const Family kFamilies[] = {
-    {"win95", true, L"componentes"},
-    {"win98", true, L"Componentes \u00e7\u00e3o"},
-    {"winme", true, L"componentes"},
-    {"nt40", false, L"Componentes \u00e7\u00e3o"},
-    {"win2k", false, L"componentes"},
-    {"winxp", false, L"Componentes \u00e7\u00e3o"},
-    {"win10", false, L"Componentes \u00e7\u00e3o"},
+    {"win95", true, false, L"componentes"},
+    {"win98", true, false, L"Componentes \u00e7\u00e3o"},
+    {"winme", true, false, L"componentes"},
+    {"nt40", false, true, L"Componentes \u00e7\u00e3o"},
+    {"win2k", false, true, L"componentes"},
+    {"winxp", false, false, L"Componentes \u00e7\u00e3o"},
+    {"win10", false, false, L"Componentes \u00e7\u00e3o"},
 };
 
 std::string Utf8(const std::wstring& text) {
@@ -220,12 +221,15 @@ class EndToEnd : public ::testing::TestWithParam<Family> {
     // Every registrar start is seen by the component it loads; in the 9x layout the logging
     // registrar records the same starts itself, with its exit code.
     void ExpectStarts(const std::vector<std::wstring>& expected, const char* scenario) {
+        ExpectStarts(expected, scenario, GetParam().nineX);
+    }
+    void ExpectStarts(const std::vector<std::wstring>& expected, const char* scenario, bool loggingRegistrar) {
         SCOPED_TRACE(scenario);
         const std::vector<std::wstring> want = Sorted(expected);
-        expectedRecords_ = want.size() * (GetParam().nineX ? 2 : 1);
+        expectedRecords_ = want.size() * (loggingRegistrar ? 2 : 1);
         EXPECT_EQ(log.Commands(L"dll", want.size()), want)
             << "started:" << Show(log.Commands(L"dll", 0)) << "\nexpected:" << Show(want);
-        if (GetParam().nineX) {
+        if (loggingRegistrar) {
             EXPECT_EQ(log.Commands(L"reg", want.size()), want);
         }
         for (const Record& record : log.Records()) {
@@ -400,6 +404,36 @@ TEST_P(EndToEnd, RegisterAndUnregisterThroughTheWindow) {
     EXPECT_EQ(ReadBytes(system32 + L"\\regsvr32.exe"), systemRegistrarBytes);
     EXPECT_EQ(ReadBytes(system + L"\\regsvr32.exe"), nineXRegistrarBytes);
     NextScenario();
+}
+
+// With a registrar in both system directories, the family alone chooses: system32 for Windows NT
+// and 2000, system for every other family. This shows that the version Wine reports reaches the
+// program, which the layouts above cannot tell apart for the families after 9x.
+TEST_P(EndToEnd, FamilyChoosesTheDirectoryWhenBothHaveARegistrar) {
+    if (!madeSystem) {
+        MakeFolder(system);
+        madeSystem = true;
+        ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"\\registrar\\regsvr32.exe").c_str(),
+                              (system + L"\\regsvr32.exe").c_str(), TRUE));
+    }
+    const std::wstring chosen = GetParam().system32Family ? system32 : system;
+    const std::wstring other = GetParam().system32Family ? system : system32;
+
+    Running app;
+    ASSERT_NE(app.Form(), nullptr);
+    const auto children = app.Children();
+    ASSERT_EQ(children.size(), 8u);
+    EnterInBox(children[5], folder);
+    EnterInBox(children[5], kComponent);  // Enter with a file's name selects it
+    PostMessageW(children[3], BM_CLICK, 0, 0);
+    ExpectStarts({chosen + L"\\regsvr32.exe " + kComponent}, "register, box checked", !GetParam().system32Family);
+    EXPECT_TRUE(WaitFor([] { return KeyExists(kComponentKey); })) << "not registered";
+    EXPECT_EQ(ReadBytes(chosen + L"\\" + kComponent), componentBytes);
+    EXPECT_FALSE(Exists(other + L"\\" + kComponent));
+    Settle(app, {chosen + L"\\" + kComponent});
+    NextScenario();
+    PostMessageW(app.Form(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.Ended());
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, EndToEnd, ::testing::ValuesIn(kFamilies),

@@ -213,8 +213,21 @@ class SelectionTest : public ::testing::Test {
         ADD_FAILURE() << "drive " << static_cast<char>(letter) << ": is not in the drive list";
     }
 
+    // Waits until the program has handled every message posted to it before now. The file list
+    // catches up with its folder through a posted message, and a click must not land before it:
+    // the list would take back the selection. A message posted behind it to the drive list,
+    // harmless and seen from outside (its keyboard interface), tells when the queue got there.
+    void Settle() const {
+        const HWND combo = Control(kDrive);
+        const LRESULT before = Ask(combo, CB_GETEXTENDEDUI);
+        PostMessageW(combo, CB_SETEXTENDEDUI, before ? FALSE : TRUE, 0);
+        EXPECT_TRUE(WaitFor([&] { return Ask(combo, CB_GETEXTENDEDUI) != before; }, seconds(20)));
+        Ask(combo, CB_SETEXTENDEDUI, static_cast<WPARAM>(before));
+    }
+
     // A click, or a double click, on an entry of a list.
     void ClickEntry(Child list, LRESULT index) const {
+        Settle();
         Ask(Control(list), LB_SETCURSEL, static_cast<WPARAM>(index));
         Notify(list, LBN_SELCHANGE);
     }

@@ -12,10 +12,10 @@ namespace tervalux {
 // The window's part of a command: File.Path, File.FileName and ChkDir.Value. The main window
 // implements it over its controls; tests implement it over plain values.
 class Selection {
-public:
+   public:
     virtual ~Selection() = default;
-    virtual std::wstring FolderPath() = 0;  // File.Path: "c:\" at a root, no trailing '\' elsewhere
-    virtual std::wstring FileName() = 0;    // File.FileName: bare name, empty when none
+    virtual std::wstring FolderPath() = 0;     // File.Path: "c:\" at a root, no trailing '\' elsewhere
+    virtual std::wstring FileName() = 0;       // File.FileName: bare name, empty when none
     virtual std::int32_t CheckBoxValue() = 0;  // ChkDir.Value: 0, 1 or 2
 };
 

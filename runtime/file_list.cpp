@@ -1,6 +1,7 @@
 #include "runtime/file_list.h"
 
 #include <algorithm>
+#include <compare>
 #include <limits>
 
 #include "platform/runtime_error.h"
@@ -120,8 +121,9 @@ void FileList::SetFileName(const std::wstring& text) {
     }
     if (!patterns_.Matches(namePart)) throw RuntimeError(err::FileNotFound);
     bool shown = false;
-    queries_.ListFiles(folder, [&](std::wstring_view name) {
-        if (!shown && name.size() == namePart.size() && !LessFolded(name, namePart) && !LessFolded(namePart, name)) {
+    // The name is bound by reference explicitly: not every C++20 compiler captures a structured binding.
+    queries_.ListFiles(folder, [&shown, &wanted = namePart](std::wstring_view name) {
+        if (!shown && name.size() == wanted.size() && !LessFolded(name, wanted) && !LessFolded(wanted, name)) {
             shown = true;
         }
     });
@@ -152,7 +154,7 @@ void FileList::EnsureListed() {
         entries_.clear();
     }
     std::sort(entries_.begin(), entries_.end(),
-              [this](const Entry& a, const Entry& b) { return CompareNoCase(Name(a), Name(b)) < 0; });
+              [this](const Entry& a, const Entry& b) { return std::is_lt(CompareNoCase(Name(a), Name(b))); });
 }
 
 std::optional<std::size_t> FileList::FindListed(std::wstring_view name) {

@@ -1,6 +1,7 @@
 #include "runtime/folder_list.h"
 
 #include <algorithm>
+#include <compare>
 
 #include "platform/runtime_error.h"
 #include "runtime/file_names.h"
@@ -24,7 +25,7 @@ void FolderList::SetPath(const std::wstring& text) {
     queries_.CheckFolder(folder);
     std::vector<std::wstring> subfolders = queries_.ListFolders(folder);
     std::sort(subfolders.begin(), subfolders.end(),
-              [](const std::wstring& a, const std::wstring& b) { return CompareNoCase(a, b) < 0; });
+              [](const std::wstring& a, const std::wstring& b) { return std::is_lt(CompareNoCase(a, b)); });
 
     std::vector<Item> items;
     const std::vector<std::wstring> steps = PathSteps(folder);

@@ -69,6 +69,7 @@ class Form : public Control, public EventSink {
     // The control of that name and type; a missing one, or one of another type, is a load error.
     template <class T>
     T& Get(std::wstring_view name) const {
+        // cppcheck-suppress constVariable ; the control is handed out for change, so not const
         if (T* found = dynamic_cast<T*>(Find(name))) return *found;
         throw RuntimeError(kBindingError, MissingControlText(name));
     }

@@ -725,7 +725,8 @@ std::optional<std::string> ToWindows1252(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());
     for (wchar_t c : text) {
-        const auto code = static_cast<std::uint32_t>(c);
+        // Where wchar_t is signed, a negative one becomes a code past 0xFFFF, which is refused below.
+        const auto code = static_cast<std::uint32_t>(c);  // NOLINT(bugprone-signed-char-misuse)
         if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
             out += static_cast<char>(code);
             continue;

@@ -1,0 +1,482 @@
+// Bad input and faults on real files: each row runs one command (or only the clean-up) with the real
+// services under a scratch Windows directory, and checks the message it ends in, the registrars it
+// started (as the started processes saw their command lines), and every file's bytes under the
+// scratch tree against exactly the changes the command means to make.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "platform/module1.h"
+#include "platform/win32/win32_kernel.h"
+#include "platform/win32/win32_services.h"
+#include "registration/commands.h"
+#include "tree_snapshot.h"
+#include "win32_test_support.h"
+
+namespace tervalux::win32 {
+namespace {
+
+using namespace tervalux::win32::testing;
+
+constexpr wchar_t kStartsVariable[] = L"TERVALUX_SCENARIO_STARTS";
+const std::string kComponentBytes = "component: the version being registered";
+const std::string kOlderBytes = "component: an older version already in the system directory";
+const std::string kForeignBytes = "someone's own regsvr32.exe, not the system's registrar";
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+// The real services; a message box is recorded instead of shown, and every start is recorded
+// before it is made.
+class RecordingServices : public Services {
+   public:
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> starts;
+
+    std::uint32_t FileAttributes(const std::wstring& path) override { return real_.FileAttributes(path); }
+    void CopyFileTo(const std::wstring& source, const std::wstring& destination, Overwrite overwrite) override {
+        real_.CopyFileTo(source, destination, overwrite);
+    }
+    void DeleteFileAt(const std::wstring& path) override { real_.DeleteFileAt(path); }
+    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) override {
+        real_.StartProgram(program, commandLine, style);
+        starts.push_back(commandLine);
+    }
+    void ShowMessage(const std::wstring& prompt) override { messages.push_back(prompt); }
+    bool SameFile(const std::wstring& a, const std::wstring& b) override { return real_.SameFile(a, b); }
+    bool SameContents(const std::wstring& a, const std::wstring& b) override { return real_.SameContents(a, b); }
+    bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
+
+   private:
+    Win32Services real_;
+};
+
+enum class Version { Real, Windows98, WindowsNT };
+
+// The real kernel calls, except that the Windows directory is the scratch one and the version may be
+// one Wine is not reporting.
+class ScratchWindowsKernel : public KernelCalls {
+   public:
+    ScratchWindowsKernel(std::wstring winDir, Version version) : winDir_(std::move(winDir)), version_(version) {}
+
+    std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
+        const std::string ansi = real_.ToAnsi(winDir_);
+        const auto length = static_cast<std::uint32_t>(ansi.size());
+        if (size <= length) return length + 1;
+        std::memcpy(buffer, ansi.data(), ansi.size());
+        buffer[length] = '\0';
+        return length;
+    }
+    std::int32_t GetVersionExA(VersionRecordAnsi* record) override {
+        if (version_ == Version::Real) return real_.GetVersionExA(record);
+        const bool nt = version_ == Version::WindowsNT;
+        record->dwMajorVersion = 4;
+        record->dwMinorVersion = nt ? 0 : 10;
+        record->dwBuildNumber = nt ? 1381 : 1998;
+        record->dwPlatformId = nt ? 2 : 1;
+        std::memset(record->szCSDVersion, 0, sizeof record->szCSDVersion);
+        return 1;
+    }
+    std::string ToAnsi(std::wstring_view text) override { return real_.ToAnsi(text); }
+    std::wstring FromAnsi(std::string_view text) override { return real_.FromAnsi(text); }
+
+   private:
+    Win32Kernel real_;
+    std::wstring winDir_;
+    Version version_;
+};
+
+struct PlainSelection : Selection {
+    std::wstring folder;
+    std::wstring file;
+    std::int32_t box = 1;
+    std::wstring FolderPath() override { return folder; }
+    std::wstring FileName() override { return file; }
+    std::int32_t CheckBoxValue() override { return box; }
+};
+
+// An open handle held for the length of a command, sharing nothing.
+class HeldOpen {
+   public:
+    explicit HeldOpen(const std::wstring& path)
+        : handle_(CreateFileW(Extended(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~HeldOpen() { Release(); }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (Held()) CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+   private:
+    HANDLE handle_;
+};
+
+enum class Command { Register, Unregister, LostFocusOnly };
+
+// Which system directories exist and which of them hold the registrar.
+enum class Layout {
+    Modern,         // system32 with the registrar, no system folder (as Wine makes a prefix)
+    Nine,           // system with the registrar, no system32 folder
+    Both,           // both folders, each with the registrar
+    NoRegistrar,    // both folders, no registrar in either
+    NoRegistrar32,  // only system32, without a registrar
+};
+
+enum class Fault {
+    None,
+    ComponentReadOnly,  // the component has the read-only attribute
+    InSystem,           // an older copy of the component is in the system directory
+    InSystemReadOnly,   // ... and is read-only
+    InSystemInUse,      // ... and is open with no sharing during the command
+    ComponentInUse,     // the component is open with no sharing during the command
+    ForeignRegistrar,   // a regsvr32.exe with other bytes stands in the component's folder
+    LeftWorkingCopy,    // a working copy from an earlier run stands in the component's folder
+};
+
+// The folder shown: a path under the scratch tree, or the system directory itself.
+inline const std::wstring kSystemFolderShown = L"<system32>";
+
+// A change the command means to make: `path` ends with the bytes `from` had before the command, or
+// is gone when `from` is empty. Paths use {W} (Windows directory), {P} (folder shown), {N} (file).
+struct Change {
+    std::wstring path;
+    std::wstring from;
+};
+
+struct Scenario {
+    std::string name;
+    Command command;
+    std::int32_t box;
+    Layout layout;
+    Version version;
+    std::wstring folder;
+    std::wstring file;
+    Fault fault;
+    bool cleanUp;                      // the command's clean-up runs afterwards (LostFocus)
+    std::wstring message;              // the message it ends in; empty for none
+    std::vector<std::wstring> starts;  // the command lines started, in order, with {W} {P} {N}
+    std::vector<Change> changes;
+};
+
+// Rows print by name in failure reports.
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+std::wstring Expand(std::wstring text, const std::wstring& winDir, const std::wstring& folder,
+                    const std::wstring& file) {
+    const std::pair<std::wstring, const std::wstring*> tokens[] = {
+        {L"{W}", &winDir}, {L"{P}", &folder}, {L"{N}", &file}};
+    for (const auto& [token, value] : tokens) {
+        for (std::size_t at = text.find(token); at != std::wstring::npos; at = text.find(token, at + value->size())) {
+            text.replace(at, token.size(), *value);
+        }
+    }
+    return text;
+}
+
+std::wstring Repeat(wchar_t c, std::size_t count) {
+    return std::wstring(count, c);
+}
+
+// Paths and names at the limits.
+const std::wstring kName255 = Repeat(L'c', 251) + L".ocx";
+const std::wstring kFolderPast260 =
+    Repeat(L'a', 100) + L"\\" + Repeat(L'b', 100) + L"\\" + Repeat(L'd', 100) + L" com brancos";
+
+const std::wstring kPortugueseFolder = L"Componentes de teste \u00e7\u00e3o";
+const std::wstring kPortugueseFile = L"a\u00e7\u00e3o.ocx";
+const std::wstring kJapaneseFolder = L"\u65e5\u672c \u30d5\u30a9\u30eb\u30c0";
+const std::wstring kJapaneseFile = L"\u65e5\u672c.ocx";
+
+const std::wstring kNotFound = L"Arquivo n\u00e3o encontrado 53";
+const std::wstring kPathNotFound = L"Caminho n\u00e3o encontrado 76";
+const std::wstring kDenied = L"Permiss\u00e3o negada 70";
+const std::wstring kExists = L"O arquivo j\u00e1 existe 58";
+
+// Command lines: the scratch Windows directory has a blank, so its registrar is always quoted.
+const std::wstring kReg32 = L"\"{W}\\system32\\regsvr32.exe\" ";
+const std::wstring kRegSys = L"\"{W}\\system\\regsvr32.exe\" ";
+const std::wstring kUnreg32 = L"\"{W}\\system32\\regsvr32.exe\" /u ";
+const std::wstring kUnregSys = L"\"{W}\\system\\regsvr32.exe\" /u ";
+const std::wstring kCopyReg = L"{P}\\regsvr32.exe ";
+const std::wstring kCopyRegQuoted = L"\"{P}\\regsvr32.exe\" ";
+const std::wstring kCopyUnregQuoted = L"\"{P}\\REGSVR32.EXE\" /U ";
+const std::wstring kCopyUnreg = L"{P}\\REGSVR32.EXE /U ";
+
+const Change kIntoSystem32{L"{W}\\system32\\{N}", L"{P}\\{N}"};
+const Change kIntoSystem{L"{W}\\system\\{N}", L"{P}\\{N}"};
+const Change kWorkingCopy32{L"{P}\\regsvr32.exe", L"{W}\\system32\\regsvr32.exe"};
+const Change kWorkingCopyGone{L"{P}\\regsvr32.exe", L""};
+
+constexpr Command R = Command::Register;
+constexpr Command U = Command::Unregister;
+constexpr Command F = Command::LostFocusOnly;
+
+std::vector<Scenario> AllScenarios() {
+    const std::wstring plain = L"Componentes";
+    const std::wstring comp = L"comp.ocx";
+    const std::wstring blanks = L"Pasta com brancos";
+    const std::wstring blankFile = L"meu comp.ocx";
+    // clang-format off
+    return {
+        // Names: blanks, non-ANSI letters, 255-character names, paths past 260 characters.
+        {"BlanksRegisterChecked", R, 1, Layout::Modern, Version::Real, blanks, blankFile, Fault::None, false,
+         L"", {kReg32 + L"\"{N}\""}, {kIntoSystem32}},
+        {"BlanksRegisterUnchecked", R, 0, Layout::Modern, Version::Real, blanks, blankFile, Fault::None, false,
+         L"", {kCopyRegQuoted + L"\"{N}\""}, {kWorkingCopy32}},
+        {"BlanksRegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, blanks, blankFile, Fault::None, true,
+         L"", {kCopyRegQuoted + L"\"{N}\""}, {}},
+        {"BlanksUnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, blanks, blankFile, Fault::None, true,
+         L"", {kCopyUnregQuoted + L"\"{N}\""}, {}},
+        {"PortugueseRegisterChecked", R, 1, Layout::Modern, Version::Real, kPortugueseFolder, kPortugueseFile, Fault::None, false,
+         L"", {kReg32 + L"{N}"}, {kIntoSystem32}},
+        {"PortugueseUnregisterPresent", U, 1, Layout::Modern, Version::Real, kPortugueseFolder, kPortugueseFile, Fault::InSystem, false,
+         L"", {kUnreg32 + L"{N}"}, {kIntoSystem32}},
+        {"JapaneseRegisterUnchecked", R, 0, Layout::Modern, Version::Real, kJapaneseFolder, kJapaneseFile, Fault::None, false,
+         L"", {kCopyRegQuoted + L"{N}"}, {kWorkingCopy32}},
+        {"JapaneseUnregisterAbsentThenCleanUp", U, 0, Layout::Modern, Version::Real, kJapaneseFolder, kJapaneseFile, Fault::None, true,
+         L"", {kCopyUnregQuoted + L"{N}"}, {}},
+        {"Name255RegisterChecked", R, 1, Layout::Modern, Version::Real, plain, kName255, Fault::None, false,
+         L"", {kReg32 + L"{N}"}, {kIntoSystem32}},
+        {"Name255RegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, plain, kName255, Fault::None, true,
+         L"", {kCopyReg + L"{N}"}, {}},
+        {"Name255UnregisterPresent", U, 1, Layout::Modern, Version::Real, plain, kName255, Fault::InSystem, false,
+         L"", {kUnreg32 + L"{N}"}, {kIntoSystem32}},
+        {"PathPast260RegisterChecked", R, 1, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None, false,
+         L"", {kReg32 + L"{N}"}, {kIntoSystem32}},
+        // The process start has no long-path form: a working copy past MAX_PATH is made but cannot be
+        // started, which ends in the system's "not found"; the clean-up still removes the copy.
+        {"PathPast260RegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None, true,
+         kNotFound, {}, {}},
+        {"PathPast260UnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None, true,
+         kNotFound, {}, {}},
+
+        // Read-only files.
+        {"ComponentReadOnlyRegisterChecked", R, 1, Layout::Modern, Version::Real, plain, comp, Fault::ComponentReadOnly, false,
+         L"", {kReg32 + L"{N}"}, {kIntoSystem32}},
+        {"ComponentReadOnlyUnregisterPresent", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::ComponentReadOnly, false,
+         L"", {kUnreg32 + L"{N}"}, {kIntoSystem32}},
+        {"SystemCopyReadOnlyRegisterChecked", R, 1, Layout::Modern, Version::Real, plain, comp, Fault::InSystemReadOnly, false,
+         kDenied, {}, {}},
+        {"SystemCopyReadOnlyUnregister", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::InSystemReadOnly, false,
+         kDenied, {}, {}},
+
+        // Files in use.
+        {"ComponentInUseRegisterChecked", R, 1, Layout::Modern, Version::Real, plain, comp, Fault::ComponentInUse, false,
+         kDenied, {}, {}},
+        {"ComponentInUseRegisterUnchecked", R, 0, Layout::Modern, Version::Real, plain, comp, Fault::ComponentInUse, false,
+         L"", {kCopyReg + L"{N}"}, {kWorkingCopy32}},
+        {"SystemCopyInUseRegisterChecked", R, 1, Layout::Modern, Version::Real, plain, comp, Fault::InSystemInUse, false,
+         kDenied, {}, {}},
+        {"SystemCopyInUseUnregister", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::InSystemInUse, false,
+         kDenied, {}, {}},
+
+        // No registrar in either system directory.
+        {"NoRegistrarRegisterChecked", R, 1, Layout::NoRegistrar, Version::Real, plain, comp, Fault::None, false,
+         kNotFound, {}, {kIntoSystem}},
+        {"NoRegistrarRegisterUnchecked", R, 0, Layout::NoRegistrar, Version::Real, plain, comp, Fault::None, false,
+         kNotFound, {}, {}},
+        {"NoRegistrarUnregister", U, 1, Layout::NoRegistrar, Version::Real, plain, comp, Fault::None, false,
+         kNotFound, {}, {}},
+        {"NoRegistrarNoSystemFolderRegisterChecked", R, 1, Layout::NoRegistrar32, Version::Real, plain, comp, Fault::None, false,
+         kPathNotFound, {}, {}},
+        {"NoRegistrarNoSystemFolderRegisterUnchecked", R, 0, Layout::NoRegistrar32, Version::Real, plain, comp, Fault::None, false,
+         kPathNotFound, {}, {}},
+        {"NoRegistrarNoSystemFolderUnregister", U, 1, Layout::NoRegistrar32, Version::Real, plain, comp, Fault::None, false,
+         kPathNotFound, {}, {}},
+
+        // The folder shown is the system directory itself.
+        {"SystemFolderShownRegisterChecked", R, 1, Layout::Modern, Version::Real, kSystemFolderShown, comp, Fault::None, true,
+         L"", {kReg32 + L"{N}"}, {}},
+        {"SystemFolderShownRegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, kSystemFolderShown, comp, Fault::None, true,
+         L"", {kCopyRegQuoted + L"{N}"}, {}},
+        {"SystemFolderShownUnregisterThenCleanUp", U, 1, Layout::Modern, Version::Real, kSystemFolderShown, comp, Fault::None, true,
+         L"", {kUnreg32 + L"{N}"}, {}},
+        {"SystemFolderShownCleanUpOnly", F, 1, Layout::Modern, Version::Real, kSystemFolderShown, comp, Fault::None, true,
+         L"", {}, {}},
+
+        // A foreign regsvr32.exe in the component's folder.
+        {"ForeignRegistrarRegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, plain, comp, Fault::ForeignRegistrar, true,
+         kExists, {}, {}},
+        {"ForeignRegistrarRegisterCheckedThenCleanUp", R, 1, Layout::Modern, Version::Real, plain, comp, Fault::ForeignRegistrar, true,
+         L"", {kReg32 + L"{N}"}, {kIntoSystem32}},
+        {"ForeignRegistrarUnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::ForeignRegistrar, true,
+         kExists, {}, {}},
+        {"ForeignRegistrarCleanUpOnly", F, 1, Layout::Modern, Version::Real, plain, comp, Fault::ForeignRegistrar, true,
+         L"", {}, {}},
+
+        // A working copy left by an earlier run.
+        {"LeftWorkingCopyCleanUpOnly", F, 1, Layout::Modern, Version::Real, plain, comp, Fault::LeftWorkingCopy, true,
+         L"", {}, {kWorkingCopyGone}},
+        {"LeftWorkingCopyRegisterUnchecked", R, 0, Layout::Modern, Version::Real, plain, comp, Fault::LeftWorkingCopy, false,
+         L"", {kCopyReg + L"{N}"}, {}},
+        {"LeftWorkingCopyUnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::LeftWorkingCopy, true,
+         L"", {kCopyUnreg + L"{N}"}, {kWorkingCopyGone}},
+
+        // Families Wine is not reporting, on the layouts those systems had.
+        {"Windows98RegisterChecked", R, 1, Layout::Nine, Version::Windows98, kPortugueseFolder, comp, Fault::None, false,
+         L"", {kRegSys + L"{N}"}, {kIntoSystem}},
+        {"Windows98UnregisterAbsentThenCleanUp", U, 1, Layout::Nine, Version::Windows98, blanks, comp, Fault::None, true,
+         L"", {kCopyUnregQuoted + L"{N}", kUnregSys + L"{N}"}, {kIntoSystem}},
+        {"WindowsNTRegisterChecked", R, 1, Layout::Both, Version::WindowsNT, plain, blankFile, Fault::None, false,
+         L"", {kReg32 + L"\"{N}\""}, {kIntoSystem32}},
+    };
+    // clang-format on
+}
+
+class Scenarios : public ::testing::TestWithParam<Scenario> {
+   protected:
+    void SetUp() override {
+        const Scenario& s = GetParam();
+        ASSERT_EQ(scratch.Path().find(L' '), std::wstring::npos) << "the expected command lines assume no blank";
+        ASSERT_TRUE(SetEnvironmentVariableW(kStartsVariable, startLog.Path().c_str()));
+
+        registrarBytes = ReadBytes(TestProgramFolder() + L"\\fake_registrar.exe");
+        ASSERT_FALSE(registrarBytes.empty());
+        const bool has32 = s.layout != Layout::Nine;
+        const bool hasSys = s.layout == Layout::Nine || s.layout == Layout::Both || s.layout == Layout::NoRegistrar;
+        const bool hasRegistrar = s.layout != Layout::NoRegistrar && s.layout != Layout::NoRegistrar32;
+        if (has32) MakeFolder(winDir + L"\\system32");
+        if (hasSys) MakeFolder(winDir + L"\\system");
+        if (hasRegistrar && has32) WriteBytes(winDir + L"\\system32\\regsvr32.exe", registrarBytes);
+        if (hasRegistrar && hasSys) WriteBytes(winDir + L"\\system\\regsvr32.exe", registrarBytes);
+        // Other files of the system directory stand by, to be seen untouched. (Not a library: a started
+        // program would find it before the system's own.)
+        WriteBytes(winDir + (has32 ? L"\\system32" : L"\\system") + L"\\sistema.ini", "[sistema]");
+
+        selection.folder = s.folder == kSystemFolderShown ? winDir + L"\\system32" : scratch / (L"tree\\" + s.folder);
+        selection.file = s.file;
+        selection.box = s.box;
+        MakeFolder(selection.folder);
+        component = selection.folder + L"\\" + s.file;
+        WriteBytes(component, kComponentBytes);
+        WriteBytes(selection.folder + L"\\outro.ocx", "a neighbour of the component");
+
+        const std::wstring systemCopy = winDir + (has32 ? L"\\system32\\" : L"\\system\\") + s.file;
+        switch (s.fault) {
+            case Fault::None: break;
+            case Fault::ComponentReadOnly:
+                ASSERT_TRUE(SetFileAttributesW(Extended(component).c_str(), FILE_ATTRIBUTE_READONLY));
+                WriteBytes(systemCopy, kOlderBytes);  // so the unregister command copies over it
+                break;
+            case Fault::InSystem:
+            case Fault::InSystemInUse: WriteBytes(systemCopy, kOlderBytes); break;
+            case Fault::InSystemReadOnly:
+                WriteBytes(systemCopy, kOlderBytes);
+                ASSERT_TRUE(SetFileAttributesW(Extended(systemCopy).c_str(), FILE_ATTRIBUTE_READONLY));
+                break;
+            case Fault::ComponentInUse: break;
+            case Fault::ForeignRegistrar: WriteBytes(selection.folder + L"\\regsvr32.exe", kForeignBytes); break;
+            case Fault::LeftWorkingCopy: WriteBytes(selection.folder + L"\\regsvr32.exe", registrarBytes); break;
+        }
+        inUsePath = s.fault == Fault::ComponentInUse ? component : s.fault == Fault::InSystemInUse ? systemCopy : L"";
+    }
+
+    void TearDown() override { SetEnvironmentVariableW(kStartsVariable, nullptr); }
+
+    std::wstring Expanded(const std::wstring& text) const {
+        return Expand(text, winDir, selection.folder, selection.file);
+    }
+
+    // The snapshot the command must leave: the one before, with exactly the row's changes.
+    TreeSnapshot ExpectedAfter(const TreeSnapshot& before) const {
+        TreeSnapshot expected = before;
+        for (const Change& change : GetParam().changes) {
+            const std::wstring key = SnapshotKey(Expanded(change.path));
+            if (change.from.empty()) {
+                expected.erase(key);
+            } else {
+                expected[key] = before.at(SnapshotKey(Expanded(change.from)));
+            }
+        }
+        return expected;
+    }
+
+    // The command lines the started processes got, one per process.
+    std::vector<std::wstring> LoggedStarts() const {
+        std::vector<std::wstring> lines;
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW((startLog.Path() + L"\\*.txt").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return lines;
+        do {
+            const std::string bytes = ReadBytes(startLog / found.cFileName);
+            lines.emplace_back(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return lines;
+    }
+
+    ScratchFolder scratch;
+    ScratchFolder startLog;
+    const std::wstring winDir = scratch / L"Janelas de teste";
+    std::string registrarBytes;
+    std::wstring component;
+    std::wstring inUsePath;
+    RecordingServices services;
+    PlainSelection selection;
+};
+
+TEST_P(Scenarios, EndsInItsMessageAndChangesOnlyWhatItMeans) {
+    const Scenario& s = GetParam();
+    ScratchWindowsKernel kernel(winDir, s.version);
+    Module1 module{kernel};
+    CommandContext context{services, module, selection};
+    const WorkingCopySpelling spelling =
+        s.command == Command::Unregister ? WorkingCopySpelling::Unregister : WorkingCopySpelling::Register;
+
+    const TreeSnapshot before = SnapshotTree(scratch.Path());
+    {
+        HeldOpen inUse(inUsePath);
+        if (!inUsePath.empty()) {
+            ASSERT_TRUE(inUse.Held());
+        }
+        if (s.command == Command::Register) RegisterComponent(context);
+        if (s.command == Command::Unregister) UnregisterComponent(context);
+    }
+
+    const std::vector<std::wstring> expectedMessages =
+        s.message.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{s.message};
+    EXPECT_EQ(services.messages, expectedMessages) << (services.messages.empty() ? "" : Utf8(services.messages[0]));
+
+    std::vector<std::wstring> expectedStarts;
+    for (const std::wstring& line : s.starts) expectedStarts.push_back(Expanded(line));
+    EXPECT_EQ(services.starts, expectedStarts) << (services.starts.empty() ? "" : Utf8(services.starts[0]));
+
+    // Every start made a process that saw its command line whole.
+    EXPECT_TRUE(WaitFor([&] { return LoggedStarts().size() >= services.starts.size(); }));
+    std::vector<std::wstring> logged = LoggedStarts();
+    std::vector<std::wstring> made = services.starts;
+    std::sort(logged.begin(), logged.end());
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(logged, made);
+
+    // The clean-up runs until the state holds: a working copy may still be running for a moment.
+    const TreeSnapshot expected = ExpectedAfter(before);
+    TreeSnapshot after;
+    WaitFor(
+        [&] {
+            if (s.cleanUp) DeleteWorkingCopy(context, spelling);
+            after = SnapshotTree(scratch.Path());
+            return after == expected;
+        },
+        std::chrono::seconds(s.cleanUp ? 15 : 2));
+    EXPECT_EQ(SnapshotDifferences(expected, after), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Scenarios, ::testing::ValuesIn(AllScenarios()),
+                         [](const ::testing::TestParamInfo<Scenario>& row) { return row.param.name; });
+
+}  // namespace
+}  // namespace tervalux::win32

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the portable core natively, then the Windows build (x64 and x86) and the x64
-# tests under Wine in a fresh prefix on a private X display. Exits non-zero on the first failure.
+# Runs every test: the portable core natively (plain, then under ASan and UBSan) and the static
+# checks of scripts/lint.sh, then the Windows build (x64 and x86) and the x64 tests under Wine in a
+# fresh prefix on a private X display. Exits non-zero on the first failure.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,6 +19,14 @@ cmake --build --preset native
 
 section "Native: tests"
 ctest --preset native
+
+section "Native: tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
+
+section "Static checks: clang-tidy, cppcheck, clang-format"
+bash scripts/lint.sh
 
 section "Windows x64: configure and build"
 cmake --preset windows-x64

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,6 +60,22 @@ bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got) {
         got += read;
     }
     return true;
+}
+
+// The process start takes no long-path form for the program it runs, so a program whose path is
+// past MAX_PATH is started by its short (8.3) path when the file system has one that fits.
+std::wstring ProgramPathToStart(const std::wstring& program) {
+    if (program.size() < kLongPathFrom || !IsAbsoluteDrivePath(program)) return program;
+    const std::wstring extended = ForFileApi(program);
+    const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
+    if (needed == 0) return program;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD written = GetShortPathNameW(extended.c_str(), shortPath.data(), needed);
+    if (written == 0 || written >= needed) return program;
+    shortPath.resize(written);
+    constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
+    if (shortPath.rfind(kExtendedPrefix, 0) == 0) shortPath.erase(0, kExtendedPrefix.size());
+    return shortPath.size() < kLongPathFrom ? shortPath : program;
 }
 
 }  // namespace
@@ -126,8 +143,8 @@ void Win32Services::StartProgram(const std::wstring& program, const std::wstring
     PROCESS_INFORMATION process{};
     // The program is named by its full path so that nothing is searched for, whatever the command
     // line's first word says.
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    const std::wstring path = ProgramPathToStart(program);
+    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         ThrowLastError(Operation::Start);
     }
     CloseHandle(process.hThread);

@@ -5,8 +5,9 @@
 // with the "\\?\" prefix, which lifts the MAX_PATH limit. That prefix also switches off the
 // system's own clean-up of the path, so the path is first brought into its plain form ('/' as
 // '\', doubled separators collapsed, "." and ".." resolved). Shorter paths, relative paths and
-// network paths go to the system as they are. Starting a program takes the path as given: the
-// process start has no long-path form for the program it runs.
+// network paths go to the system as they are. The process start has no long-path form for the
+// program it runs: a program past MAX_PATH is started by its short (8.3) path where the file system
+// has one that fits, and by the path as given otherwise (which then fails as the system says).
 #include <string>
 
 #include "platform/services.h"

@@ -256,12 +256,11 @@ std::vector<Scenario> AllScenarios() {
          L"", {kUnreg32 + L"{N}"}, {kIntoSystem32}},
         {"PathPast260RegisterChecked", R, 1, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None, false,
          L"", {kReg32 + L"{N}"}, {kIntoSystem32}},
-        // The process start has no long-path form: a working copy past MAX_PATH is made but cannot be
-        // started, which ends in the system's "not found"; the clean-up still removes the copy.
-        {"PathPast260RegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None, true,
-         kNotFound, {}, {}},
-        {"PathPast260UnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None, true,
-         kNotFound, {}, {}},
+        // The working copy past MAX_PATH is started by its short path; its command line stays whole.
+        {"PathPast260RegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None,
+         true, L"", {kCopyRegQuoted + L"{N}"}, {}},
+        {"PathPast260UnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, kFolderPast260, comp, Fault::None,
+         true, L"", {kCopyUnregQuoted + L"{N}"}, {}},
 
         // Read-only files.
         {"ComponentReadOnlyRegisterChecked", R, 1, Layout::Modern, Version::Real, plain, comp, Fault::ComponentReadOnly, false,

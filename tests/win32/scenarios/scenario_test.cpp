@@ -277,6 +277,8 @@ std::vector<Scenario> AllScenarios() {
          kDenied, {}, {}},
         {"ComponentInUseRegisterUnchecked", R, 0, Layout::Modern, Version::Real, plain, comp, Fault::ComponentInUse, false,
          L"", {kCopyReg + L"{N}"}, {kWorkingCopy32}},
+        {"ComponentInUseUnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::ComponentInUse,
+         true, L"", {kCopyUnreg + L"{N}"}, {}},
         {"SystemCopyInUseRegisterChecked", R, 1, Layout::Modern, Version::Real, plain, comp, Fault::InSystemInUse, false,
          kDenied, {}, {}},
         {"SystemCopyInUseUnregister", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::InSystemInUse, false,

@@ -120,6 +120,21 @@ std::wstring ShownDrive(HWND combo) {
     return index >= 0 && static_cast<std::size_t>(index) < texts.size() ? texts[static_cast<std::size_t>(index)] : L"";
 }
 
+// A ready fixed drive besides C (Wine's Z, the whole host); 0 when there is none.
+wchar_t OtherReadyDrive() {
+    const DWORD mask = GetLogicalDrives();
+    for (wchar_t letter = L'D'; letter <= L'Z'; ++letter) {
+        if (letter == kGoneDrive || (mask & (1u << (letter - L'A'))) == 0) continue;
+        const wchar_t root[] = {letter, L':', L'\\', 0};
+        if (GetDriveTypeW(root) == DRIVE_FIXED && GetFileAttributesW(root) != INVALID_FILE_ATTRIBUTES) return letter;
+    }
+    return 0;
+}
+
+std::wstring RootOf(wchar_t letter) {
+    return {letter, L':', L'\\'};
+}
+
 bool ShowsDrive(HWND combo, wchar_t letter) {
     const std::wstring shown = ShownDrive(combo);
     return shown.size() >= 2 && towupper(shown[0]) == letter && shown[1] == L':';
@@ -253,7 +268,7 @@ class SelectionTest : public ::testing::Test {
             << PromptOf(app_.FindOwn(L"#32770", kTitle.c_str()));
     }
 
-    // The file list on C:\tvxsel\Sub, reached from drive C's root by two double clicks.
+    // The file list on C:\tvxsel\Sub, reached from drive C's root by a double click and by Enter.
     void OpenSub() const {
         LRESULT tvxsel = 1;  // after the root, the subfolders sorted without regard to case
         for (const std::wstring& name : ListingOf(L"C:\\").folders) {
@@ -263,7 +278,9 @@ class SelectionTest : public ::testing::Test {
         // The path (root, tvxsel) and its one subfolder.
         ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == 3 && ListSelection(kDir) == 1; }, seconds(20)))
             << ListCount(kDir) << " " << ListSelection(kDir);
-        DoubleClickEntry(kDir, 2);
+        Settle();
+        Ask(Control(kDir), LB_SETCURSEL, 2);
+        PostMessageW(Control(kDir), WM_KEYDOWN, VK_RETURN, 0x001C0001);
         ASSERT_TRUE(WaitFor([&] { return ListSelection(kDir) == 2; }, seconds(20)));
         EXPECT_EQ(ListCount(kDir), 3);
         // a.ocx and b.dll; not c.txt nor the program.
@@ -302,13 +319,15 @@ class SelectionTest : public ::testing::Test {
 };
 
 TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
-    // Drive Z (Wine's view of the whole host) and back to C.
-    ChooseDrive(L'Z');
-    EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control(kDrive), L'Z') && ListCount(kDir) == RootFolderEntries(L'Z'); },
-                        seconds(20)))
+    const wchar_t other = OtherReadyDrive();
+    if (other == 0) GTEST_SKIP() << "no ready drive besides C";
+    // Another drive and back to C.
+    ChooseDrive(other);
+    EXPECT_TRUE(WaitFor(
+        [&] { return ShowsDrive(Control(kDrive), other) && ListCount(kDir) == RootFolderEntries(other); }, seconds(20)))
         << ListCount(kDir);
     EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"Z:\\"); }, seconds(20)));
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(RootOf(other)); }, seconds(20)));
 
     ChooseDrive(L'C');
     EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
@@ -324,12 +343,16 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
     if ((GetLogicalDrives() & (1u << (kGoneDrive - L'A'))) == 0) {
         GTEST_SKIP() << "drive T: is not mapped (scripts/test.sh maps it to a folder that does not exist)";
     }
-    const wchar_t goneRoot[] = {kGoneDrive, L':', L'\\', 0};
-    ASSERT_EQ(GetFileAttributesW(goneRoot), INVALID_FILE_ATTRIBUTES) << "drive T: is ready";
+    if (GetFileAttributesW(RootOf(kGoneDrive).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!RunningUnderWine()) GTEST_SKIP() << "drive T: is a ready drive here";
+        FAIL() << "drive T: is ready; scripts/test.sh maps it to a folder that does not exist";
+    }
+    const wchar_t other = OtherReadyDrive();
+    if (other == 0) GTEST_SKIP() << "no ready drive besides C";
 
     // Another ready drive first: the failure goes back to C, not to the drive chosen before.
-    ChooseDrive(L'Z');
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'Z'); }, seconds(20)));
+    ChooseDrive(other);
+    ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(other); }, seconds(20)));
 
     ChooseDrive(kGoneDrive);
     ExpectMessageThenClose(kNotReady);
@@ -340,8 +363,8 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
     ExpectNoMessage();  // once
 
     // The lists work on from there.
-    ChooseDrive(L'Z');
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'Z'); }, seconds(20)));
+    ChooseDrive(other);
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(other); }, seconds(20)));
     ExpectNoMessage();
 }
 

@@ -367,3 +367,45 @@ TEST(TxtarqKeyPress, EnterHandsTheTypedTextToTheFileList) {
 
 }  // namespace
 }  // namespace tervalux::app
+
+namespace tervalux::app {
+namespace {
+
+// The folder the file list shows disappears behind its back: every action on the stale list ends
+// in a message or silence, the program keeps running, and nothing is copied or started.
+TEST(StaleFolder, AFolderRemovedWhileShownGivesClearErrorsAndLosesNothing) {
+    struct Case {
+        const char* name;
+        std::function<void(Picker&)> act;
+        std::vector<std::wstring> messages;
+    };
+    const std::vector<Case> cases = {
+        {"Registrar", [](Picker& p) { p.code->cmdReg().UserClick(); }, {L"Caminho n\u00e3o encontrado 76"}},
+        {"Desrregistrar", [](Picker& p) { p.code->CmdDes().UserClick(); }, {L"Caminho n\u00e3o encontrado 76"}},
+        {"double click", [](Picker& p) { p.File().UserDblClick(); }, {}},
+        {"Enter with the shown name",
+         [](Picker& p) {
+             p.txtarq().SetText(L"x.ocx");
+             p.Key(13);
+         },
+         {}},
+    };
+    for (const Case& c : cases) {
+        Picker p;
+        p.platform.fs.AddFile(L"C:\\WINDOWS\\system\\regsvr32.exe", "REGSVR32");
+        p.Load();
+        p.OpenFolder(L"Sub");
+        p.ClickFile(L"x.ocx");
+        p.platform.fs.Remove(L"C:\\Sub");
+        p.platform.messages.clear();
+        c.act(p);
+        EXPECT_EQ(p.platform.messages, c.messages) << c.name;
+        EXPECT_TRUE(p.platform.starts.empty()) << c.name;
+        EXPECT_EQ(p.host.ended, 0) << c.name;
+        EXPECT_TRUE(p.platform.fs.IsFile(L"C:\\WINDOWS\\system\\regsvr32.exe")) << c.name;
+        EXPECT_FALSE(p.platform.fs.IsFile(L"C:\\WINDOWS\\system\\x.ocx")) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace tervalux::app

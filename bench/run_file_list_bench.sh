@@ -22,18 +22,8 @@ xvfb_pid=""
 cleanup() { if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  display=""
-  for n in $(seq 190 289); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-  done
-  [ -n "$display" ] || { echo "bench: no free X display number" >&2; exit 1; }
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-  done
-  export DISPLAY=":$display"
+  tervalux_private_display 190
+  xvfb_pid=$TERVALUX_XVFB_PID
 fi
 
 tervalux_wine_prefix

@@ -21,16 +21,9 @@ tervalux_wine_prefix
 
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
-  display=""
-  for n in $(seq 90 189); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-  done
-  if [ -z "$display" ]; then echo "run: no free X display number" >&2; exit 1; fi
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
+  tervalux_private_display 90
+  xvfb_pid=$TERVALUX_XVFB_PID
   trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-  for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  export DISPLAY=":$display"
   echo "run: no display; Tervalux runs on the virtual display $DISPLAY"
 fi
 

@@ -50,20 +50,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses: no lock file and no socket.
-display=""
-for n in $(seq 90 189); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-if [ -z "$display" ]; then echo "test: no free X display number" >&2; exit 1; fi
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
-  if ! kill -0 "$xvfb_pid" 2>/dev/null; then echo "test: Xvfb did not start" >&2; exit 1; fi
-  sleep 0.1
-done
-export DISPLAY=":$display"
+tervalux_private_display 90
+xvfb_pid=$TERVALUX_XVFB_PID
 echo "display $DISPLAY, prefix $WINEPREFIX"
 
 wineserver -k >/dev/null 2>&1 || true

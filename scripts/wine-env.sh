@@ -17,3 +17,22 @@ tervalux_wine_prefix() {
     wineserver -w
   fi
 }
+
+# Starts a private Xvfb on the first free display number from $1 on and exports DISPLAY; its pid is
+# left in TERVALUX_XVFB_PID for the caller's exit trap. Returns non-zero when none could start.
+tervalux_private_display() {
+  local n display=""
+  TERVALUX_XVFB_PID=""
+  for n in $(seq "$1" $(($1 + 99))); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+  done
+  if [ -z "$display" ]; then echo "no free X display number" >&2; return 1; fi
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  TERVALUX_XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    if ! kill -0 "$TERVALUX_XVFB_PID" 2>/dev/null; then echo "Xvfb did not start" >&2; return 1; fi
+    sleep 0.1
+  done
+  export DISPLAY=":$display"
+}

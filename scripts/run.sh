@@ -12,8 +12,8 @@ cmake --build --preset windows-x64
 
 program="$ROOT/build/windows-x64/tervalux.exe"
 if [ ! -f "$program" ]; then
-  echo "run: the build is done; the window comes later, so there is no program to start yet."
-  exit 0
+  echo "run: the build did not produce $program" >&2
+  exit 1
 fi
 
 source scripts/wine-env.sh

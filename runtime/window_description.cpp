@@ -454,50 +454,49 @@ const ControlDescription* WindowDescription::FindControl(std::wstring_view name)
     return nullptr;
 }
 
-Setting Setting::Text(std::uint8_t code, std::string windows1252) {
+namespace {
+
+Setting EmptySetting(std::uint8_t code, ValueForm form) {
     Setting s;
     s.code = code;
-    s.form = ValueForm::Text;
+    s.form = form;
+    return s;
+}
+
+}  // namespace
+
+Setting Setting::Text(std::uint8_t code, std::string windows1252) {
+    Setting s = EmptySetting(code, ValueForm::Text);
     s.text = std::move(windows1252);
     return s;
 }
 
 Setting Setting::Int16(std::uint8_t code, std::int16_t value) {
-    Setting s;
-    s.code = code;
-    s.form = ValueForm::Int16;
+    Setting s = EmptySetting(code, ValueForm::Int16);
     s.number = value;
     return s;
 }
 
 Setting Setting::Int8(std::uint8_t code, std::uint8_t value) {
-    Setting s;
-    s.code = code;
-    s.form = ValueForm::Int8;
+    Setting s = EmptySetting(code, ValueForm::Int8);
     s.number = value;
     return s;
 }
 
 Setting Setting::ControlRect(std::uint8_t code, DescriptionRect rect) {
-    Setting s;
-    s.code = code;
-    s.form = ValueForm::ControlRect;
+    Setting s = EmptySetting(code, ValueForm::ControlRect);
     s.rect = rect;
     return s;
 }
 
 Setting Setting::ClientRect(std::uint8_t code, DescriptionRect rect) {
-    Setting s;
-    s.code = code;
-    s.form = ValueForm::ClientRect;
+    Setting s = EmptySetting(code, ValueForm::ClientRect);
     s.rect = rect;
     return s;
 }
 
 Setting Setting::Picture(std::uint8_t code, std::vector<std::uint8_t> iconFile) {
-    Setting s;
-    s.code = code;
-    s.form = ValueForm::Picture;
+    Setting s = EmptySetting(code, ValueForm::Picture);
     s.image = std::move(iconFile);
     return s;
 }

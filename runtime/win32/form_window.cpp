@@ -239,6 +239,9 @@ void FormWindow::ChangeDpi(int dpiX, int dpiY, const RECT& suggested) {
 }
 
 void FormWindow::Show() {
+    // What Load changed is in the views before the first paint: on the screen the window opens
+    // with its lists filled, and nothing is painted twice.
+    for (const auto& view : views_) view->CatchUp();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
     SetForegroundWindow(hwnd_);

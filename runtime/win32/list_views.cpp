@@ -267,6 +267,10 @@ class FileListView : public OwnerDrawnList {
         PostMessageW(hwnd_, kSyncMessage, 0, 0);
     }
 
+    void CatchUp() override {
+        if (syncPending_) Sync();
+    }
+
     void OnCommand(WORD notifyCode) override {
         if (syncPending_) Sync();
         if (notifyCode == LBN_SELCHANGE) {
@@ -289,7 +293,8 @@ class FileListView : public OwnerDrawnList {
     bool OnOwnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override {
         if (message != kSyncMessage) return false;
         try {
-            Sync();
+            // Already in step when a click or the first showing caught up before this arrived.
+            if (syncPending_) Sync();
         } catch (...) {
             // Out of memory while reading the folder: the list shows what it had.
         }

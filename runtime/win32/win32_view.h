@@ -16,6 +16,11 @@ class Win32View : public ControlView {
     // WM_COMMAND notification from this child (BN_CLICKED, LBN_SELCHANGE, CBN_SELCHANGE...).
     virtual void OnCommand(WORD notifyCode) { (void)notifyCode; }
 
+    // A view that follows its model through a posted message is brought in step at once: the
+    // window calls this before it is first shown, so that it opens with its contents painted
+    // once rather than empty and then again.
+    virtual void CatchUp() {}
+
     // The model this view shows.
     virtual Control& Model() = 0;
 

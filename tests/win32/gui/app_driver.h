@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,7 +47,9 @@ inline bool RunningUnderWine() {
 // One running tervalux.exe; ended by force when a test leaves it running.
 class Running {
    public:
-    Running() {
+    // `atFirstSight`, when given, runs the moment the form is first seen visible: the wait for it
+    // does not sleep, so that what the window shows when it appears can be asked.
+    explicit Running(const std::function<void(HWND form)>& atFirstSight = {}) {
         const std::wstring program = ProgramPath();
         if (program.empty()) {
             ADD_FAILURE() << "tervalux.exe not found beside the test";
@@ -59,7 +63,26 @@ class Running {
             ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
             return;
         }
-        WaitFor([&] { return (form_ = FindOwn(L"TervaluxForm", L"Tervalux")) != nullptr && IsWindowVisible(form_); });
+        const auto visible = [&] {
+            return (form_ = FindOwn(L"TervaluxForm", L"Tervalux")) != nullptr && IsWindowVisible(form_);
+        };
+        if (!atFirstSight) {
+            WaitFor(visible);
+            return;
+        }
+        // Found by class alone: asking the title would be a message the program answers only
+        // between its own steps.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (;;) {
+            form_ = FindWindowExW(nullptr, nullptr, L"TervaluxForm", nullptr);
+            DWORD pid = 0;
+            if (form_ != nullptr) GetWindowThreadProcessId(form_, &pid);
+            if (pid == process_.dwProcessId && IsWindowVisible(form_)) break;
+            form_ = nullptr;
+            if (std::chrono::steady_clock::now() >= until) break;
+            SwitchToThread();
+        }
+        if (form_ != nullptr && IsWindowVisible(form_)) atFirstSight(form_);
     }
     ~Running() {
         if (process_.hProcess == nullptr) return;

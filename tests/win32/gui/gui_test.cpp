@@ -246,6 +246,58 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
     EXPECT_EQ(exitCode, 0u);
 }
 
+// The components the file list shows in `folder`: what the program itself leaves out is left
+// out here too (folders, hidden and system files).
+long ComponentsIn(const std::wstring& folder) {
+    long count = 0;
+    for (const wchar_t* pattern : {L"*.ocx", L"*.dll"}) {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((folder + pattern).c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do {
+            if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
+                0) {
+                ++count;
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    return count;
+}
+
+TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "puts files in the root of drive C only under Wine";
+    // The program opens on c:\; two components there make "filled" something to see.
+    const std::wstring placed[] = {L"c:\\tvxgui_opening_1.ocx", L"c:\\tvxgui_opening_2.dll"};
+    struct Remove {
+        const std::wstring* files;
+        ~Remove() {
+            for (int i = 0; i < 2; ++i) DeleteFileW(files[i].c_str());
+        }
+    } remove{placed};
+    for (const std::wstring& file : placed) WriteBytes(file, "component");
+    const long expected = ComponentsIn(L"c:\\");
+    ASSERT_GE(expected, 2);
+
+    // From the moment the window can be seen, the file list holds the folder's names: it is not
+    // shown empty and filled a moment later.
+    long atFirstSight = -1;
+    Running app([&](HWND form) {
+        HWND fileList = GetWindow(form, GW_CHILD);
+        for (int i = 0; i < 2 && fileList != nullptr; ++i) fileList = GetWindow(fileList, GW_HWNDNEXT);
+        DWORD_PTR count = 0;
+        if (fileList != nullptr && SendMessageTimeoutW(fileList, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count)) {
+            atFirstSight = static_cast<long>(count);
+        }
+    });
+    ASSERT_NE(app.Form(), nullptr);
+    EXPECT_EQ(_wcsicmp(ClassOf(app.Children().at(2)).c_str(), L"ListBox"), 0);
+    EXPECT_EQ(atFirstSight, expected);
+
+    PostMessageW(app.Form(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.Ended());
+}
+
 TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
     Running app;
     ASSERT_NE(app.Form(), nullptr);

@@ -1,16 +1,21 @@
-// Start-up time of Tervalux against a minimal Win32 program, both started here the same way.
+// Start-up time of Tervalux against two programs that do nothing of their own, all started here
+// the same way.
 //
 // One run: the clock starts just before CreateProcessW and stops when the program's window is
-// visible and ready: for the minimal program, its window shown and the process idle; for Tervalux,
+// visible and ready: for the two floors, their window shown and the process idle; for Tervalux,
 // the window "Tervalux" shown, the process idle, and its file list (the list box third in tab
-// order) holding the expected number of components of the folder it starts in, "c:\". The runs
-// are interleaved (minimal, Tervalux, then Tervalux, minimal...) after one warm-up of each, so a
-// drift of the machine weighs on both alike. Each program is ended by force once measured: how it
-// closes is not part of its start-up.
+// order) holding the expected number of components of the folder it starts in, "c:\". The floors:
+// a minimal Win32 program that shows an empty window, and one that shows Tervalux's eight
+// standard controls with the same manifest and nothing behind them (what any program with this
+// window pays). The runs are interleaved, the order turning each run, after one warm-up of each,
+// so a drift of the machine weighs on all alike. Each program is ended by force once measured: how
+// it closes is not part of its start-up.
 //
-// Usage: startup_bench.exe <tervalux.exe> <minimal_window.exe> [runs] [components in c:\]
-// Prints each run, the medians and their ratio against the target of 1.2, and the ratio of the
-// fastest runs.
+// Usage: startup_bench.exe <tervalux.exe> <minimal_window.exe> <standard_controls_window.exe>
+//                          [runs] [components in c:\]
+// Prints each run, the medians, the ratio against the empty window (target 1.2), the ratio of the
+// controls-only window to it, and Tervalux's ratio to the controls-only window; with the same
+// ratios of the fastest runs.
 #include <windows.h>
 
 #include <algorithm>
@@ -119,47 +124,55 @@ double MeasureOnce(const Program& program) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fwprintf(stderr, L"usage: startup_bench <tervalux.exe> <minimal_window.exe> [runs] [components]\n");
+    if (argc < 4) {
+        std::fwprintf(stderr,
+                      L"usage: startup_bench <tervalux.exe> <minimal_window.exe> <standard_controls_window.exe> "
+                      L"[runs] [components]\n");
         return 2;
     }
-    const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 15;
-    const long components = argc > 4 ? _wtol(argv[4]) : 0;
+    const int runs = argc > 4 ? std::max(1, _wtoi(argv[4])) : 15;
+    const long components = argc > 5 ? _wtol(argv[5]) : 0;
     Program tervalux{L"tervalux", argv[1], L"TervaluxForm", components, {}};
     Program minimal{L"minimal", argv[2], L"TervaluxBenchMinimal", -1, {}};
+    Program controls{L"controls", argv[3], L"TervaluxBenchControls", -1, {}};
+    Program* programs[3] = {&minimal, &controls, &tervalux};
 
     // Warm-up: the first start of each loads its files into the caches.
-    if (MeasureOnce(minimal) < 0 || MeasureOnce(tervalux) < 0) {
-        std::fwprintf(stderr, L"a program never showed its ready window\n");
-        return 1;
+    for (Program* program : programs) {
+        if (MeasureOnce(*program) < 0) {
+            std::fwprintf(stderr, L"%ls never showed its ready window\n", program->label);
+            return 1;
+        }
     }
     for (int run = 0; run < runs; ++run) {
-        Program* order[2] = {&minimal, &tervalux};
-        if (run % 2 == 1) std::swap(order[0], order[1]);
-        for (Program* program : order) {
-            const double ms = MeasureOnce(*program);
+        for (int i = 0; i < 3; ++i) {
+            Program& program = *programs[(run + i) % 3];
+            const double ms = MeasureOnce(program);
             if (ms < 0) {
-                std::fwprintf(stderr, L"%ls: run %d never showed its ready window\n", program->label, run + 1);
+                std::fwprintf(stderr, L"%ls: run %d never showed its ready window\n", program.label, run + 1);
                 return 1;
             }
-            program->times.push_back(ms);
+            program.times.push_back(ms);
         }
-        std::wprintf(L"run %2d: minimal %7.1f ms, tervalux %7.1f ms\n", run + 1, minimal.times.back(),
-                     tervalux.times.back());
+        std::wprintf(L"run %2d: minimal %7.1f ms, controls %7.1f ms, tervalux %7.1f ms\n", run + 1,
+                     minimal.times.back(), controls.times.back(), tervalux.times.back());
     }
-    const double minimalMedian = Median(minimal.times);
-    const double tervaluxMedian = Median(tervalux.times);
-    const double ratio = tervaluxMedian / minimalMedian;
+    const auto fastest = [](const Program& p) { return *std::min_element(p.times.begin(), p.times.end()); };
     std::wprintf(L"\nruns: %d each, file list filled with %ld components\n", runs, components);
-    std::wprintf(L"median minimal:  %7.1f ms (min %.1f)\n", minimalMedian,
-                 *std::min_element(minimal.times.begin(), minimal.times.end()));
-    std::wprintf(L"median tervalux: %7.1f ms (min %.1f)\n", tervaluxMedian,
-                 *std::min_element(tervalux.times.begin(), tervalux.times.end()));
-    std::wprintf(L"ratio: %.2f (target <= %.1f): %ls\n", ratio, kTarget, ratio <= kTarget ? L"met" : L"MISSED");
-    // On a busy machine single runs stall by tens of milliseconds; the ratio of the fastest runs
-    // shows the floor of each program, for telling a real change from a noisy median.
-    std::wprintf(L"ratio of the fastest runs: %.2f\n",
-                 *std::min_element(tervalux.times.begin(), tervalux.times.end()) /
-                     *std::min_element(minimal.times.begin(), minimal.times.end()));
+    for (const Program* program : {&minimal, &controls, &tervalux}) {
+        std::wprintf(L"median %-9ls %7.1f ms (min %.1f)\n", program->label, Median(program->times), fastest(*program));
+    }
+    const double ratio = Median(tervalux.times) / Median(minimal.times);
+    std::wprintf(L"ratio tervalux / minimal: %.2f (target <= %.1f): %ls\n", ratio, kTarget,
+                 ratio <= kTarget ? L"met" : L"MISSED");
+    std::wprintf(L"ratio controls / minimal: %.2f (the window's standard controls alone)\n",
+                 Median(controls.times) / Median(minimal.times));
+    std::wprintf(L"ratio tervalux / controls: %.2f (what Tervalux does of its own)\n",
+                 Median(tervalux.times) / Median(controls.times));
+    // On a busy machine single runs stall by tens of milliseconds; the ratios of the fastest runs
+    // show the floor of each program, for telling a real change from a noisy median.
+    std::wprintf(L"fastest runs: tervalux / minimal %.2f, controls / minimal %.2f, tervalux / controls %.2f\n",
+                 fastest(tervalux) / fastest(minimal), fastest(controls) / fastest(minimal),
+                 fastest(tervalux) / fastest(controls));
     return 0;
 }

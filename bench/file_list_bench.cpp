@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "platform/win32/win32_file_queries.h"
 #include "runtime/file_list.h"
 #include "runtime/win32/list_views.h"
@@ -25,21 +26,8 @@ constexpr int kComponents = kFiles / 2;
 constexpr int kRuns = 5;
 const wchar_t* const kExtensions[] = {L".ocx", L".dll", L".txt", L".exe"};
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using tervalux::bench::Median;
+using tervalux::bench::Now;
 
 int CountEntries(const std::wstring& folder) {
     WIN32_FIND_DATAW data;

@@ -3,8 +3,8 @@
 # minimal Win32 program with an empty window, and the same eight standard controls as Tervalux's
 # window with nothing behind them) and the measuring program with the same compiler, static, then,
 # under one Wine in the project prefix (scripts/wine-env.sh; WINEPREFIX overrides it) and on a
-# private X display when there is none, times the three from process start to their ready window. It also reports the size of
-# tervalux.exe and the DLLs it imports.
+# private X display when there is none, times the three from process start to their ready window.
+# It also reports the size of tervalux.exe and the DLLs it imports.
 #
 # Usage: bench/run_startup_bench.sh [runs]   (default 15 runs of each, after one warm-up each)
 # Targets: median start-up ratio to the empty window <= 1.2; tervalux.exe under 1 MB importing only
@@ -31,7 +31,7 @@ printf '1 24 "%s"\n' "$ROOT/app/win32/tervalux.manifest" >"$OUT/standard_control
 x86_64-w64-mingw32-windres "$OUT/standard_controls_window.rc" -O coff -o "$OUT/standard_controls_window.res"
 "$CXX" "${FLAGS[@]}" -mwindows "$ROOT/bench/standard_controls_window.cpp" "$OUT/standard_controls_window.res" \
   -o "$OUT/standard_controls_window.exe"
-"$CXX" "${FLAGS[@]}" "$ROOT/bench/startup_bench.cpp" -o "$OUT/startup_bench.exe"
+"$CXX" "${FLAGS[@]}" -I"$ROOT" "$ROOT/bench/startup_bench.cpp" -o "$OUT/startup_bench.exe"
 
 echo "== tervalux.exe (x64, release)"
 size=$(stat -c %s "$PROGRAM")

@@ -24,27 +24,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
+
 namespace {
 
 constexpr double kTarget = 1.2;
 constexpr double kRunLimitMs = 60000;
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
+using tervalux::bench::Median;
+using tervalux::bench::Now;
 
 std::wstring ClassOf(HWND hwnd) {
     wchar_t buffer[128] = {};

@@ -82,7 +82,10 @@ class OwnerDrawnList : public Win32View {
     }
 
    protected:
-    void Attach(const ViewPlace& place) {
+    // Makes the owner-drawn list box and takes its drawing and messages over.
+    void Create(const ViewPlace& place) {
+        hwnd_ = CreateListChild(L"LISTBOX", LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | WS_VSCROLL, WS_EX_CLIENTEDGE,
+                                place);
         parent_ = place.parent;
         id_ = place.id;
         SetWindowSubclass(parent_, &OwnerDrawnList::ParentProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
@@ -183,9 +186,7 @@ class DriveListView : public Win32View {
 class FolderListView : public OwnerDrawnList {
    public:
     FolderListView(FolderList& model, const ViewPlace& place) : model_(model) {
-        hwnd_ = CreateListChild(L"LISTBOX", LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | WS_VSCROLL, WS_EX_CLIENTEDGE,
-                                place);
-        Attach(place);
+        Create(place);
         model_.AttachView(this);
         Refresh();
     }
@@ -250,9 +251,7 @@ class FolderListView : public OwnerDrawnList {
 class FileListView : public OwnerDrawnList {
    public:
     FileListView(FileList& model, const ViewPlace& place) : model_(model) {
-        hwnd_ = CreateListChild(L"LISTBOX", LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | WS_VSCROLL, WS_EX_CLIENTEDGE,
-                                place);
-        Attach(place);
+        Create(place);
         model_.AttachView(this);
         Sync();
     }
@@ -272,7 +271,7 @@ class FileListView : public OwnerDrawnList {
     }
 
     void OnCommand(WORD notifyCode) override {
-        if (syncPending_) Sync();
+        CatchUp();
         if (notifyCode == LBN_SELCHANGE) {
             const int index = Selected();
             if (index >= 0) Act([&] { model_.UserClick(static_cast<std::size_t>(index)); });
@@ -294,7 +293,7 @@ class FileListView : public OwnerDrawnList {
         if (message != kSyncMessage) return false;
         try {
             // Already in step when a click or the first showing caught up before this arrived.
-            if (syncPending_) Sync();
+            CatchUp();
         } catch (...) {
             // Out of memory while reading the folder: the list shows what it had.
         }

@@ -82,7 +82,7 @@ class Running {
             if (std::chrono::steady_clock::now() >= until) break;
             SwitchToThread();
         }
-        if (form_ != nullptr && IsWindowVisible(form_)) atFirstSight(form_);
+        if (form_ != nullptr) atFirstSight(form_);
     }
     ~Running() {
         if (process_.hProcess == nullptr) return;

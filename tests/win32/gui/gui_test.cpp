@@ -268,14 +268,13 @@ long ComponentsIn(const std::wstring& folder) {
 TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
     if (!RunningUnderWine()) GTEST_SKIP() << "puts files in the root of drive C only under Wine";
     // The program opens on c:\; two components there make "filled" something to see.
-    const std::wstring placed[] = {L"c:\\tvxgui_opening_1.ocx", L"c:\\tvxgui_opening_2.dll"};
+    static constexpr const wchar_t* kPlaced[] = {L"c:\\tvxgui_opening_1.ocx", L"c:\\tvxgui_opening_2.dll"};
     struct Remove {
-        const std::wstring* files;
         ~Remove() {
-            for (int i = 0; i < 2; ++i) DeleteFileW(files[i].c_str());
+            for (const wchar_t* file : kPlaced) DeleteFileW(file);
         }
-    } remove{placed};
-    for (const std::wstring& file : placed) WriteBytes(file, "component");
+    } remove;
+    for (const wchar_t* file : kPlaced) WriteBytes(file, "component");
     const long expected = ComponentsIn(L"c:\\");
     ASSERT_GE(expected, 2);
 

@@ -14,11 +14,21 @@ enum class WindowStyle : int {
 
 enum class Overwrite : bool { No = false, Yes = true };
 
+// Read-only 1, hidden 2, system 4, folder 16, archive 32: the bits the commands test. The system
+// reports a file with none of them as "normal" (0x80), and adds bits of its own (not indexed,
+// compressed, sparse, offline, ...) that say nothing about whether the file is there.
+inline constexpr std::uint32_t kClassicAttributeBits = 0x01 | 0x02 | 0x04 | 0x10 | 0x20;
+
+constexpr std::uint32_t ClassicAttributes(std::uint32_t systemAttributes) {
+    return systemAttributes & kClassicAttributeBits;
+}
+
 class Services {
    public:
     virtual ~Services() = default;
 
-    // Attribute bits of a file or folder; a missing one throws 53 (76 when its folder is missing).
+    // The classic attribute bits of a file or folder (ClassicAttributes); 0 for a file with none of
+    // them. A missing file throws 53, whether or not its folder is there.
     virtual std::uint32_t FileAttributes(const std::wstring& path) = 0;
 
     // Copies one file. With Overwrite::No an existing destination throws 58 and is left untouched,

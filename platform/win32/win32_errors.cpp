@@ -17,6 +17,10 @@ struct Mapping {
 // before the general row for the same code.
 const Mapping kMappings[] = {
     {ERROR_FILE_NOT_FOUND, err::FileNotFound, {}},
+    // Asked about a file, a missing folder on its way means the file is missing: the unregister
+    // command's fallback waits for 53. A copy into a missing folder stays 76.
+    {ERROR_PATH_NOT_FOUND, err::FileNotFound, Operation::Attributes},
+    {ERROR_DIRECTORY, err::FileNotFound, Operation::Attributes},
     {ERROR_PATH_NOT_FOUND, err::PathNotFound, {}},
     {ERROR_DIRECTORY, err::PathNotFound, {}},
 

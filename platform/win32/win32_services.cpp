@@ -107,7 +107,7 @@ Win32Services::Win32Services(std::wstring applicationTitle) : title_(std::move(a
 std::uint32_t Win32Services::FileAttributes(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Operation::Attributes);
-    return attributes;
+    return ClassicAttributes(attributes);
 }
 
 void Win32Services::CopyFileTo(const std::wstring& source, const std::wstring& destination, Overwrite overwrite) {

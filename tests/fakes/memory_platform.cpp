@@ -147,8 +147,7 @@ void MemoryPlatform::CheckFolderOf(const std::wstring& path) {
 
 std::uint32_t MemoryPlatform::FileAttributes(const std::wstring& path) {
     CheckFailure(Op::Attributes, path);
-    if (const auto attributes = fs.Attributes(path)) return *attributes;
-    CheckFolderOf(path);
+    if (const auto attributes = fs.Attributes(path)) return ClassicAttributes(*attributes);
     throw RuntimeError(err::FileNotFound);
 }
 

@@ -56,13 +56,15 @@ TEST(UnregisterCommand, AnyAttributeBitCountsAsPresent) {
         Events expected;
     };
     for (const Case& c : {
-             Case{fake::kArchive, {CopyIn(kNt), StartIn(kNt)}},
-             Case{0x02, {CopyIn(kNt), StartIn(kNt)}},  // hidden
-             Case{0x04, {CopyIn(kNt), StartIn(kNt)}},  // system
+             Case{fake::kArchive, {CopyIn(kNt), StartIn(kNt)}}, Case{0x02, {CopyIn(kNt), StartIn(kNt)}},  // hidden
+             Case{0x04, {CopyIn(kNt), StartIn(kNt)}},                                                     // system
              Case{0x06, {CopyIn(kNt), StartIn(kNt)}},
              // Read-only is present too; the copy over it is refused and reported.
-             Case{fake::kReadOnly, {Report(err::PermissionDenied)}},
-             Case{0, {CopyBeside(kNt), kStartBeside}},
+             Case{fake::kReadOnly, {Report(err::PermissionDenied)}}, Case{0, {CopyBeside(kNt), kStartBeside}},
+             // As the system reports a file with no classic bit: "normal", perhaps with newer bits.
+             Case{0x80, {CopyBeside(kNt), kStartBeside}}, Case{0x80 | 0x2000, {CopyBeside(kNt), kStartBeside}},
+             Case{0x2000 | fake::kArchive, {CopyIn(kNt), StartIn(kNt)}},
+             Case{0x800 | 0x1000, {CopyBeside(kNt), kStartBeside}},  // compressed, offline
          }) {
         SCOPED_TRACE(c.attributes);
         Bench bench(4);

@@ -15,7 +15,10 @@ TEST(Win32Errors, KnownCodesMapToTheirRuntimeNumbers) {
     const Case cases[] = {
         {ERROR_FILE_NOT_FOUND, Operation::Copy, 53},
         {ERROR_FILE_NOT_FOUND, Operation::Start, 53},
-        {ERROR_PATH_NOT_FOUND, Operation::Attributes, 76},
+        {ERROR_PATH_NOT_FOUND, Operation::Attributes, 53},
+        {ERROR_DIRECTORY, Operation::Attributes, 53},
+        {ERROR_PATH_NOT_FOUND, Operation::Copy, 76},
+        {ERROR_PATH_NOT_FOUND, Operation::Delete, 76},
         {ERROR_ACCESS_DENIED, Operation::Copy, 70},
         {ERROR_ACCESS_DENIED, Operation::Delete, 70},
         {ERROR_ACCESS_DENIED, Operation::Attributes, 75},

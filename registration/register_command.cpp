@@ -30,10 +30,14 @@ void Register(CommandContext& context) {
         CopyComponentInto(services, component, ComponentInSystem(winDir, route, selection.FileName()));
         StartRegistrar(services, SystemRegistrar(winDir, route), kRegisterSwitch, selection.FileName());
     } else {
-        CopyRegistrarBeside(services, SystemRegistrar(winDir, route),
-                            WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register));
-        StartRegistrar(services, WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register),
-                       kRegisterSwitch, selection.FileName());
+        const std::wstring systemRegistrar = SystemRegistrar(winDir, route);
+        if (!CopyRegistrarBeside(services, systemRegistrar,
+                                 WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register))) {
+            return;
+        }
+        (void)StartWorkingCopy(services, systemRegistrar,
+                               WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register), kRegisterSwitch,
+                               selection.FileName());
     }
 }
 

@@ -26,6 +26,11 @@ std::wstring CommandLinePart(const std::wstring& part) {
     return L"\"" + part + L"\"";
 }
 
+// Someone's own file stands where the registrar's working copy must go.
+void ReportForeignFile(Services& services) {
+    ShowNotice(services, ErrorReportText(RuntimeError(err::FileAlreadyExists)));
+}
+
 }  // namespace
 
 std::wstring ComponentPath(const std::wstring& folder, const std::wstring& name) {
@@ -83,15 +88,28 @@ void CopyComponentInto(Services& services, const std::wstring& component, const 
     services.CopyFileTo(component, target, Overwrite::Yes);
 }
 
-void CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy) {
+bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy,
+                      std::wstring_view switchText, const std::wstring& name) {
+    if (!services.SameContents(systemRegistrar, workingCopy)) {
+        ReportForeignFile(services);
+        return false;
+    }
+    StartRegistrar(services, workingCopy, switchText, name);
+    return true;
+}
+
+bool CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy) {
     try {
         services.CopyFileTo(systemRegistrar, workingCopy, Overwrite::No);
+        return true;
     } catch (const RuntimeError& error) {
-        // A working copy left from an earlier run (or the registrar itself, when the folder shown is
-        // the system directory) is as good as a fresh copy. Anything else there is someone's file.
-        if (error.Number() == err::FileAlreadyExists && services.SameContents(systemRegistrar, workingCopy)) return;
-        throw;
+        if (error.Number() != err::FileAlreadyExists) throw;
     }
+    // A working copy left from an earlier run (or the registrar itself, when the folder shown is
+    // the system directory) is as good as a fresh copy. Anything else there is someone's file.
+    if (services.SameContents(systemRegistrar, workingCopy)) return true;
+    ReportForeignFile(services);
+    return false;
 }
 
 void ShowNotice(Services& services, const std::wstring& text) noexcept {

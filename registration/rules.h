@@ -65,6 +65,15 @@ std::wstring RegistrarCommandLine(const std::wstring& registrar, std::wstring_vi
 void StartRegistrar(Services& services, const std::wstring& registrar, std::wstring_view switchText,
                     const std::wstring& name);
 
+// Starts the working copy beside the component as StartRegistrar does, but only while its bytes
+// are the system registrar's: a step can be reached without the copy before it having run (the
+// unregister trap goes on after a 58), and what stands there then may be anyone's program. A
+// foreign file is reported as "O arquivo já existe 58", nothing is started, and the result is
+// false.
+[[nodiscard]] bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar,
+                                    const std::wstring& workingCopy, std::wstring_view switchText,
+                                    const std::wstring& name);
+
 // ---- Guarded copies --------------------------------------------------------------------------
 
 // Copies the component into the system directory, over an older copy there; a component that
@@ -72,8 +81,12 @@ void StartRegistrar(Services& services, const std::wstring& registrar, std::wstr
 void CopyComponentInto(Services& services, const std::wstring& component, const std::wstring& target);
 
 // Copies the system's registrar beside the component without ever replacing a file there: a file
-// already there with the registrar's bytes counts as the copy; any other file there throws 58.
-void CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy);
+// already there with the registrar's bytes counts as the copy. Any other file there is someone's
+// own program, which the command must never start (the registrar runs with administrator rights):
+// it is reported as "O arquivo já existe 58" and the result is false, and the command ends there,
+// whatever trap it has. Every other failure throws.
+[[nodiscard]] bool CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar,
+                                       const std::wstring& workingCopy);
 
 // Shows an error report or notice; a box that cannot be shown is let go, since a command must not
 // throw and has nobody else to tell.

@@ -3,6 +3,8 @@
 // as "after 58", 53 (file not found) sends the command once to the fallback that runs a working copy
 // of the registrar beside the component (step 11 in system32, step 17 in system), and any other
 // error is reported. Once the fallback is taken the trap is busy: every later error is reported.
+// The one 58 that never goes on is a foreign file where the working copy must go (steps 11 and
+// 17): it is reported and ends the command, since the next step would start it.
 #include <optional>
 
 #include "platform/runtime_error.h"
@@ -100,15 +102,19 @@ class Unregistration {
         StartRegistrar(context_.services, SystemRegistrar(winDir_, route), kUnregisterSystemSwitch, N());
         return next;
     }
+    // Someone's own REGSVR32.EXE beside the component ends the command here, however this step was
+    // reached: the trap's "58: go on" would start it next.
     int CopyRegistrarToComponent(Route route, int next) {
-        CopyRegistrarBeside(context_.services, SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister),
-                            WorkingCopyPath(P(), WorkingCopySpelling::Unregister));
-        return next;
+        const bool ready =
+            CopyRegistrarBeside(context_.services, SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister),
+                                WorkingCopyPath(P(), WorkingCopySpelling::Unregister));
+        return ready ? next : kEnd;
     }
-    int StartWorkingCopy(int next) {
-        StartRegistrar(context_.services, WorkingCopyPath(P(), WorkingCopySpelling::Unregister),
-                       kUnregisterBesideSwitch, N());
-        return next;
+    int StartWorkingCopyBeside(Route route, int next) {
+        const bool started =
+            StartWorkingCopy(context_.services, SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister),
+                             WorkingCopyPath(P(), WorkingCopySpelling::Unregister), kUnregisterBesideSwitch, N());
+        return started ? next : kEnd;
     }
 
     CommandContext& context_;
@@ -137,14 +143,14 @@ const Unregistration::StepRow Unregistration::kSteps[] = {
     { 9, [](U& u) { return u.CopyComponent(u.target_, 10); },                      10},    // copy C to T
     {10, [](U& u) { return u.StartSystemRegistrar(k32, kEnd); },                   kEnd},  // W\system32\regsvr32.exe /u N
     {11, [](U& u) { return u.CopyRegistrarToComponent(k32, 12); },                 12},    // REGSVR32.EXE to P
-    {12, [](U& u) { return u.StartWorkingCopy(kEnd); },                            kEnd},  // P\REGSVR32.EXE /U N
+    {12, [](U& u) { return u.StartWorkingCopyBeside(k32, kEnd); },                 kEnd},  // P\REGSVR32.EXE /U N
     // system route
     {13, [](U& u) { return u.SetTarget(kSys, 14); },                               14},    // T = W\system\N
     {14, [](U& u) { return u.TestTarget(15, 17); },                                15},    // T there: 15, else 17
     {15, [](U& u) { return u.CopyComponent(u.target_, 16); },                      16},    // copy C to T
     {16, [](U& u) { return u.StartSystemRegistrar(kSys, 19); },                    19},    // W\system\regsvr32.exe /u N
     {17, [](U& u) { return u.CopyRegistrarToComponent(kSys, 18); },                18},    // REGSVR32.EXE to P
-    {18, [](U& u) { return u.StartWorkingCopy(19); },                              19},    // P\REGSVR32.EXE /U N
+    {18, [](U& u) { return u.StartWorkingCopyBeside(kSys, 19); },                  19},    // P\REGSVR32.EXE /U N
     {19, [](U& u) { return u.CopyComponent(ComponentInSystem(u.winDir_, kSys, u.N()), 20); }, 20},  // C to W\system\N
     {20, [](U& u) { return u.StartSystemRegistrar(kSys, kEnd); },                  kEnd},  // W\system\regsvr32.exe /u N
 };

@@ -214,13 +214,6 @@ TEST(UnregisterCommand, FileExistsIsPassedOverAtTheStepThatRaisedIt) {
              b.platform.Fail(Op::Start, kNt + L"\\regsvr32.exe", 58, 1);
          },
          {CopyIn(kNt)}},
-        {"copying the registrar beside (no attributes): goes on with the start",
-         4,
-         [](Bench& b) {
-             PutComponent(b, kNt, InSystem::NoAttributes);
-             b.platform.fs.AddFile(kBeside, "foreign tool");
-         },
-         {kStartBeside}},
         {"starting the working copy: ends",
          4,
          [](Bench& b) {
@@ -247,13 +240,6 @@ TEST(UnregisterCommand, FileExistsIsPassedOverAtTheStepThatRaisedIt) {
              b.platform.Fail(Op::Start, k9x + L"\\regsvr32.exe", 58, 1);
          },
          {CopyIn(k9x), CopyIn(k9x), StartIn(k9x)}},
-        {"copying the registrar beside (no attributes): goes on with the start",
-         2,
-         [](Bench& b) {
-             PutComponent(b, k9x, InSystem::NoAttributes);
-             b.platform.fs.AddFile(kBeside, "foreign tool");
-         },
-         {kStartBeside, CopyIn(k9x), StartIn(k9x)}},
         {"starting the working copy: goes on with the copy into system",
          2,
          [](Bench& b) {

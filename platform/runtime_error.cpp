@@ -22,6 +22,7 @@ constexpr Description kDescriptions[] = {
     {err::DeviceIo, L"Erro de E/S no dispositivo"},
     {err::FileAlreadyExists, L"O arquivo j\u00e1 existe"},
     {err::DiskFull, L"Disco cheio"},
+    {err::TooManyFiles, L"Arquivos demais"},
     {err::DeviceUnavailable, L"Dispositivo n\u00e3o dispon\u00edvel"},
     {err::PermissionDenied, L"Permiss\u00e3o negada"},
     {err::DiskNotReady, L"O disco n\u00e3o est\u00e1 pronto"},

@@ -16,6 +16,7 @@ inline constexpr std::int32_t FileNotFound = 53;
 inline constexpr std::int32_t DeviceIo = 57;
 inline constexpr std::int32_t FileAlreadyExists = 58;
 inline constexpr std::int32_t DiskFull = 61;
+inline constexpr std::int32_t TooManyFiles = 67;
 inline constexpr std::int32_t DeviceUnavailable = 68;
 inline constexpr std::int32_t PermissionDenied = 70;
 inline constexpr std::int32_t DiskNotReady = 71;

@@ -14,11 +14,11 @@ namespace tervalux::rt {
 namespace {
 
 // A description that cannot be read is a fault of the program's own data; it is reported as the
-// runtime reports any error, with what is wrong and where.
+// runtime reports any error, in the user's language, with where the bytes go wrong. What exactly is
+// wrong (DescriptionError::Problem) is for the program's developers, who meet it in their tests and
+// in the generator that writes the description, not for the user.
 RuntimeError DescriptionFault(const DescriptionError& error) {
-    const std::string& problem = error.Problem();
-    return RuntimeError(err::InvalidCall, L"Descri\u00e7\u00e3o do projeto inv\u00e1lida: " +
-                                              std::wstring(problem.begin(), problem.end()) + L" (byte " +
+    return RuntimeError(err::InvalidCall, L"Descri\u00e7\u00e3o do projeto inv\u00e1lida (byte " +
                                               std::to_wstring(error.Offset()) + L")");
 }
 

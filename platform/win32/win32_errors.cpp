@@ -7,6 +7,13 @@ namespace tervalux::win32 {
 
 namespace {
 
+// Codes that not every SDK's headers name (their values are fixed by the system).
+constexpr DWORD kVirusInfected = 225;
+constexpr DWORD kVirusDeleted = 226;
+constexpr DWORD kDeviceHardwareError = 483;
+constexpr DWORD kElevationRequired = 740;
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
 struct Mapping {
     DWORD code;
     std::int32_t number;
@@ -31,37 +38,81 @@ const Mapping kMappings[] = {
     {ERROR_WRITE_PROTECT, err::PermissionDenied, {}},
     {ERROR_SHARING_VIOLATION, err::PermissionDenied, {}},
     {ERROR_LOCK_VIOLATION, err::PermissionDenied, {}},
+    {ERROR_DRIVE_LOCKED, err::PermissionDenied, {}},
+    {ERROR_USER_MAPPED_FILE, err::PermissionDenied, {}},  // a library loaded by some process
+    {ERROR_DELETE_PENDING, err::PermissionDenied, {}},
+    {ERROR_NETWORK_ACCESS_DENIED, err::PermissionDenied, {}},
+    {ERROR_PRIVILEGE_NOT_HELD, err::PermissionDenied, {}},
+    {kElevationRequired, err::PermissionDenied, {}},             // the registrar asks for administrator rights
+    {ERROR_CANCELLED, err::PermissionDenied, Operation::Start},  // ... and the user said no
+    {ERROR_ACCESS_DISABLED_BY_POLICY, err::PermissionDenied, {}},
+    {kVirusInfected, err::PermissionDenied, {}},
+    {kVirusDeleted, err::PermissionDenied, {}},
+    {ERROR_LOGON_FAILURE, err::PermissionDenied, {}},
+    {ERROR_SESSION_CREDENTIAL_CONFLICT, err::PermissionDenied, {}},
 
     {ERROR_NOT_READY, err::DiskNotReady, {}},
+    {ERROR_NO_MEDIA_IN_DRIVE, err::DiskNotReady, {}},
+    {ERROR_WRONG_DISK, err::DiskNotReady, {}},
+    {ERROR_MEDIA_CHANGED, err::DiskNotReady, {}},
+    {ERROR_UNRECOGNIZED_MEDIA, err::DiskNotReady, {}},
+    {ERROR_NOT_DOS_DISK, err::DiskNotReady, {}},
+
     {ERROR_DISK_FULL, err::DiskFull, {}},
     {ERROR_HANDLE_DISK_FULL, err::DiskFull, {}},
+    {kDiskQuotaExceeded, err::DiskFull, {}},
+    {ERROR_FILE_TOO_LARGE, err::DiskFull, {}},
 
     {ERROR_INVALID_NAME, err::BadFileName, {}},
     {ERROR_BAD_PATHNAME, err::BadFileName, {}},
     {ERROR_FILENAME_EXCED_RANGE, err::BadFileName, {}},
+    {ERROR_BUFFER_OVERFLOW, err::BadFileName, {}},  // a file name too long for the system
+    {ERROR_CANT_RESOLVE_FILENAME, err::BadFileName, {}},
 
     {ERROR_FILE_EXISTS, err::FileAlreadyExists, {}},
     {ERROR_ALREADY_EXISTS, err::FileAlreadyExists, {}},
 
     {ERROR_NOT_ENOUGH_MEMORY, err::OutOfMemory, {}},
     {ERROR_OUTOFMEMORY, err::OutOfMemory, {}},
+    {ERROR_NOT_ENOUGH_QUOTA, err::OutOfMemory, {}},
+    {ERROR_NO_SYSTEM_RESOURCES, err::OutOfMemory, {}},
+    {ERROR_COMMITMENT_LIMIT, err::OutOfMemory, {}},
+
+    {ERROR_TOO_MANY_OPEN_FILES, err::TooManyFiles, {}},
 
     {ERROR_INVALID_DRIVE, err::DeviceUnavailable, {}},
     {ERROR_DEV_NOT_EXIST, err::DeviceUnavailable, {}},
+    {ERROR_DEVICE_NOT_CONNECTED, err::DeviceUnavailable, {}},
     {ERROR_BAD_NETPATH, err::DeviceUnavailable, {}},
     {ERROR_BAD_NET_NAME, err::DeviceUnavailable, {}},
     {ERROR_NETNAME_DELETED, err::DeviceUnavailable, {}},
     {ERROR_UNEXP_NET_ERR, err::DeviceUnavailable, {}},
     {ERROR_NETWORK_UNREACHABLE, err::DeviceUnavailable, {}},
     {ERROR_HOST_UNREACHABLE, err::DeviceUnavailable, {}},
+    {ERROR_REM_NOT_LIST, err::DeviceUnavailable, {}},
+    {ERROR_NETWORK_BUSY, err::DeviceUnavailable, {}},
+    {ERROR_BAD_NET_RESP, err::DeviceUnavailable, {}},
+    {ERROR_BAD_DEV_TYPE, err::DeviceUnavailable, {}},
+    {ERROR_NO_NET_OR_BAD_PATH, err::DeviceUnavailable, {}},
+    {ERROR_NO_NETWORK, err::DeviceUnavailable, {}},
+    {ERROR_CONNECTION_UNAVAIL, err::DeviceUnavailable, {}},
+    {ERROR_CONNECTION_REFUSED, err::DeviceUnavailable, {}},
+    {ERROR_NOT_CONNECTED, err::DeviceUnavailable, {}},
+    {ERROR_SEM_TIMEOUT, err::DeviceUnavailable, {}},  // a network share that stopped answering
 
     {ERROR_CRC, err::DeviceIo, {}},
     {ERROR_SECTOR_NOT_FOUND, err::DeviceIo, {}},
     {ERROR_WRITE_FAULT, err::DeviceIo, {}},
     {ERROR_READ_FAULT, err::DeviceIo, {}},
     {ERROR_GEN_FAILURE, err::DeviceIo, {}},
+    {ERROR_IO_DEVICE, err::DeviceIo, {}},
+    {ERROR_DISK_OPERATION_FAILED, err::DeviceIo, {}},
+    {ERROR_FILE_CORRUPT, err::DeviceIo, {}},
+    {ERROR_DISK_CORRUPT, err::DeviceIo, {}},
+    {kDeviceHardwareError, err::DeviceIo, {}},
 
     {ERROR_MOD_NOT_FOUND, err::DllLoad, {}},
+    {ERROR_DLL_INIT_FAILED, err::DllLoad, {}},
     {ERROR_PROC_NOT_FOUND, err::DllEntryPoint, {}},
 };
 
@@ -82,11 +133,12 @@ bool IsBadExecutableFormat(DWORD code) {
     }
 }
 
-std::wstring SystemMessage(DWORD code) {
+// The system's own text for a code in one language; empty when it has none in that language.
+std::wstring SystemMessage(DWORD code, LANGID language) {
     wchar_t* text = nullptr;
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+                       nullptr, code, language, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message;
     if (length != 0 && text != nullptr) message.assign(text, length);
     if (text != nullptr) LocalFree(text);
@@ -99,7 +151,27 @@ std::wstring SystemMessage(DWORD code) {
     return message;
 }
 
+// The system's Portuguese text for a code, where it has one. A system without it may hand back
+// its English text for any language asked, so a text equal to the English one does not count.
+std::wstring PortugueseSystemMessage(DWORD code) {
+    const std::wstring english = SystemMessage(code, static_cast<LANGID>(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
+    constexpr LANGID kPortuguese[] = {
+        static_cast<LANGID>(MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN)),
+        static_cast<LANGID>(MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE)),
+        static_cast<LANGID>(MAKELANGID(LANG_PORTUGUESE, SUBLANG_NEUTRAL)),
+    };
+    for (const LANGID language : kPortuguese) {
+        std::wstring message = SystemMessage(code, language);
+        if (!message.empty() && message != english) return message;
+    }
+    return {};
+}
+
 }  // namespace
+
+std::wstring UnmappedCodeDescription(DWORD code) {
+    return StandardDescription(err::PathFileAccess) + L" (c\u00f3digo do sistema " + std::to_wstring(code) + L")";
+}
 
 RuntimeError ErrorFromWin32(DWORD code, Operation op) {
     if (IsBadExecutableFormat(code)) {
@@ -109,8 +181,8 @@ RuntimeError ErrorFromWin32(DWORD code, Operation op) {
     for (const Mapping& row : kMappings) {
         if (row.code == code && (!row.only || *row.only == op)) return RuntimeError(row.number);
     }
-    std::wstring message = SystemMessage(code);
-    if (message.empty()) return RuntimeError(err::PathFileAccess);
+    std::wstring message = PortugueseSystemMessage(code);
+    if (message.empty()) message = UnmappedCodeDescription(code);
     return RuntimeError(err::PathFileAccess, std::move(message));
 }
 

@@ -18,8 +18,12 @@ enum class Operation {
 };
 
 // The runtime error for a Win32 error code met during `op`. A code we have no number for becomes
-// 75 with the system's own message as its description.
+// 75, described by the system's Portuguese text for it, or by UnmappedCodeDescription where the
+// system has none: never in another language.
 RuntimeError ErrorFromWin32(DWORD code, Operation op);
+
+// "Erro de acesso ao caminho/arquivo (código do sistema <code>)".
+std::wstring UnmappedCodeDescription(DWORD code);
 
 // The same for GetLastError(), thrown.
 [[noreturn]] void ThrowLastError(Operation op);

@@ -38,6 +38,25 @@ TEST(Win32Errors, KnownCodesMapToTheirRuntimeNumbers) {
         {ERROR_DEV_NOT_EXIST, Operation::Attributes, 68},
         {ERROR_BAD_NETPATH, Operation::Copy, 68},
         {ERROR_NETWORK_UNREACHABLE, Operation::Copy, 68},
+        // What a user of this tool meets on its paths besides the plain cases.
+        {ERROR_WRITE_PROTECT, Operation::Copy, 70},
+        {ERROR_USER_MAPPED_FILE, Operation::Copy, 70},
+        {ERROR_NETWORK_ACCESS_DENIED, Operation::Copy, 70},
+        {740, Operation::Start, 70},  // elevation required
+        {ERROR_CANCELLED, Operation::Start, 70},
+        {ERROR_NO_MEDIA_IN_DRIVE, Operation::Attributes, 71},
+        {1295, Operation::Copy, 61},  // disk quota exceeded
+        {ERROR_FILE_TOO_LARGE, Operation::Copy, 61},
+        {ERROR_NOT_ENOUGH_QUOTA, Operation::Start, 7},
+        {ERROR_NO_SYSTEM_RESOURCES, Operation::Copy, 7},
+        {ERROR_BUFFER_OVERFLOW, Operation::Attributes, 52},
+        {ERROR_TOO_MANY_OPEN_FILES, Operation::Copy, 67},
+        {ERROR_BAD_NET_NAME, Operation::Attributes, 68},
+        {ERROR_DEVICE_NOT_CONNECTED, Operation::Copy, 68},
+        {ERROR_HOST_UNREACHABLE, Operation::Copy, 68},
+        {ERROR_SEM_TIMEOUT, Operation::Copy, 68},
+        {ERROR_IO_DEVICE, Operation::Copy, 57},
+        {ERROR_FILE_CORRUPT, Operation::Copy, 57},
         {ERROR_MOD_NOT_FOUND, Operation::Load, 48},
         {ERROR_PROC_NOT_FOUND, Operation::Load, 453},
     };
@@ -59,20 +78,50 @@ TEST(Win32Errors, BadExecutableFormatIsError5OnlyWhenStartingAProgram) {
     }
 }
 
-TEST(Win32Errors, UnknownCodeIs75WithTheSystemsOwnMessageTrimmed) {
-    const RuntimeError error = ErrorFromWin32(ERROR_INVALID_FUNCTION, Operation::Copy);
-    EXPECT_EQ(error.Number(), 75);
-    ASSERT_FALSE(error.Description().empty());
-    EXPECT_NE(error.Description(), StandardDescription(75));
-    const wchar_t last = error.Description().back();
-    EXPECT_TRUE(last != L'\n' && last != L'\r' && last != L' ' && last != L'.') << int(last);
-    EXPECT_NE(error.Description().front(), L' ');
+std::wstring EnglishText(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length != 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
+    if (text != nullptr) LocalFree(text);
+    return message;
 }
 
-TEST(Win32Errors, CodeWithoutAnySystemMessageGetsTheStandard75Text) {
+bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+// Every code the table does not map, over the whole range the system uses for files, processes
+// and networks: 75 with a description that is the system's Portuguese or ours, never its English.
+TEST(Win32Errors, UnmappedCodesAreDescribedInPortugueseOnly) {
+    int unmapped = 0;
+    for (DWORD code = 1; code < 16000; ++code) {
+        const RuntimeError error = ErrorFromWin32(code, Operation::Copy);
+        if (error.Description() == StandardDescription(error.Number())) continue;  // mapped
+        ++unmapped;
+        SCOPED_TRACE(code);
+        EXPECT_EQ(error.Number(), 75);
+        ASSERT_FALSE(error.Description().empty());
+        const std::wstring english = EnglishText(code);
+        if (!english.empty()) {
+            EXPECT_FALSE(Contains(english, error.Description())) << "English text shown";
+        }
+        if (error.Description() != UnmappedCodeDescription(code)) {
+            // The system's own Portuguese, trimmed for the report's " <number>".
+            const wchar_t last = error.Description().back();
+            EXPECT_TRUE(last != L'\n' && last != L'\r' && last != L' ' && last != L'.') << int(last);
+            EXPECT_NE(error.Description().front(), L' ');
+        }
+    }
+    EXPECT_GT(unmapped, 100);
+}
+
+TEST(Win32Errors, OurOwnTextForAnUnmappedCodeCarriesTheCode) {
     const RuntimeError error = ErrorFromWin32(0x2FFFFFFF, Operation::Other);
     EXPECT_EQ(error.Number(), 75);
-    EXPECT_EQ(error.Description(), StandardDescription(75));
+    EXPECT_EQ(error.Description(), L"Erro de acesso ao caminho/arquivo (c\u00f3digo do sistema 805306367)");
+    EXPECT_EQ(ErrorReportText(error), L"Erro de acesso ao caminho/arquivo (c\u00f3digo do sistema 805306367) 75");
 }
 
 TEST(Win32Errors, ThrowLastErrorUsesTheThreadsLastError) {

@@ -152,8 +152,9 @@ void Win32Services::StartProgram(const std::wstring& program, const std::wstring
 }
 
 void Win32Services::ShowMessage(const std::wstring& prompt) {
-    // Owned by the window the user is working in, so the box is modal to it; no owner otherwise.
-    MessageBoxW(GetActiveWindow(), prompt.c_str(), title_.c_str(), MB_OK);
+    // Before the form's window exists, or once it is gone, the box stands alone.
+    const HWND owner = owner_ != nullptr && IsWindow(owner_) ? owner_ : nullptr;
+    MessageBoxW(owner, prompt.c_str(), title_.c_str(), MB_OK);
 }
 
 bool Win32Services::SameFile(const std::wstring& a, const std::wstring& b) {

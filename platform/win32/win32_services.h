@@ -8,6 +8,8 @@
 // network paths go to the system as they are. The process start has no long-path form for the
 // program it runs: a program past MAX_PATH is started by its short (8.3) path where the file system
 // has one that fits, and by the path as given otherwise (which then fails as the system says).
+#include <windows.h>
+
 #include <string>
 
 #include "platform/services.h"
@@ -34,8 +36,14 @@ class Win32Services : public Services {
     const std::wstring& ApplicationTitle() const noexcept { return title_; }
     void SetApplicationTitle(std::wstring title) { title_ = std::move(title); }
 
+    // The window every box belongs to. While a box stands its owner is disabled, so no button of
+    // the form can run a handler inside another handler that waits in the box. The active window
+    // will not do: a registrar just started has taken the activation.
+    void SetMessageOwner(HWND owner) noexcept { owner_ = owner; }
+
    private:
     std::wstring title_;
+    HWND owner_ = nullptr;
 };
 
 }  // namespace tervalux::win32

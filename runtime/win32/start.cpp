@@ -19,6 +19,7 @@ void Start(const Program& program) {
         startUp = BuildStartUpForm(program, services, queries, window);
         services.SetApplicationTitle(startUp.applicationTitle);
         window.Create(*startUp.form);
+        services.SetMessageOwner(window.Handle());
     } catch (...) {
         // Nothing of the program has run yet: the fault is reported as any untrapped error.
         const RuntimeError error = CurrentError();

@@ -1,0 +1,144 @@
+// A message box holds the window even while another program has the activation: a registrar
+// started minimised with the focus leaves the program without an active window, and a box raised
+// then must still belong to the form, so that the form is disabled and no button of it can run a
+// handler inside the one that waits in the box.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/win32/gui/app_driver.h"
+
+namespace {
+
+using namespace tervalux::win32::testing;
+
+HWND ChildWithText(const Running& app, const std::wstring& text) {
+    for (HWND child : app.Children()) {
+        if (TextOf(child) == text) return child;
+    }
+    return nullptr;
+}
+
+POINT CentreOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A real click of the left button at a point of the screen, as a user's mouse gives it: it goes
+// where the system sends input, which a window message to the button would not.
+void ClickAt(POINT at) {
+    SetCursorPos(at.x, at.y);
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+HWND ActiveWindowOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndActive;
+}
+
+// The 9x layout with the stand-in registrar as the system's own, for the Windows 98 family; all
+// of it goes again with the object.
+class NineXLayoutWithFocusTaker {
+   public:
+    NineXLayoutWithFocusTaker() {
+        wchar_t windows[MAX_PATH];
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        system_ = std::wstring(windows) + L"\\system";
+        registrar_ = system_ + L"\\regsvr32.exe";
+        SetStringValue(kAppDefaults, L"Version", L"win98");
+        if (Exists(registrar_)) DeleteFileW(registrar_.c_str());  // left by an interrupted run
+        madeFolder_ = CreateDirectoryW(system_.c_str(), nullptr) != FALSE;
+        ready_ = CopyFileW((TestProgramFolder() + L"\\gui_focus_registrar.exe").c_str(), registrar_.c_str(), FALSE);
+    }
+    ~NineXLayoutWithFocusTaker() {
+        WaitFor([&] { return DeleteFileW(registrar_.c_str()) || !Exists(registrar_); });
+        if (madeFolder_) RemoveDirectoryW(system_.c_str());
+        DeleteKeyTree(kAppDefaults);
+    }
+    NineXLayoutWithFocusTaker(const NineXLayoutWithFocusTaker&) = delete;
+    NineXLayoutWithFocusTaker& operator=(const NineXLayoutWithFocusTaker&) = delete;
+
+    bool Ready() const { return ready_; }
+
+   private:
+    static constexpr const wchar_t* kAppDefaults = L"Software\\Wine\\AppDefaults\\tervalux.exe";
+    std::wstring system_;
+    std::wstring registrar_;
+    bool madeFolder_ = false;
+    bool ready_ = false;
+};
+
+TEST(GuiMessageBox, HoldsTheFormWhileARegistrarHasTheFocus) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "lays out the Windows folder as a 9x system only under Wine";
+    NineXLayoutWithFocusTaker layout;
+    ASSERT_TRUE(layout.Ready()) << GetLastError();
+    ScratchFolder scratch;
+    WriteBytes(scratch / L"comp.ocx", "component");
+
+    Running app;
+    ASSERT_NE(app.Form(), nullptr);
+    const HWND form = app.Form();
+    const auto children = app.Children();
+    ASSERT_GE(children.size(), 8u);
+    const HWND txtarq = children[5];
+    const HWND chkDir = children[7];
+    const HWND sair = ChildWithText(app, L"Sair");
+    const HWND registrar = ChildWithText(app, L"Registrar");
+    ASSERT_NE(sair, nullptr);
+    ASSERT_NE(registrar, nullptr);
+
+    // Registrar, box clear: the stand-in is copied beside the component and started, and takes
+    // the activation from the form.
+    EnterInBox(txtarq, scratch.Path());
+    EnterInBox(txtarq, L"comp.ocx");
+    PostMessageW(chkDir, BM_CLICK, 0, 0);
+    ASSERT_TRUE(
+        WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, std::chrono::seconds(10)));
+    PostMessageW(registrar, BM_CLICK, 0, 0);
+    HWND taker = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (taker = FindWindowW(L"TervaluxFocusTaker", nullptr)) != nullptr; }))
+        << "the registrar did not start";
+    ASSERT_TRUE(WaitFor([&] { return ActiveWindowOf(form) != form; }, std::chrono::seconds(10)))
+        << "the registrar did not take the activation";
+
+    // A name that is nowhere, then Enter: "Arquivo não encontrado" while the registrar is active.
+    SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"nada-aqui.ocx"));
+    PostMessageW(txtarq, WM_CHAR, L'\r', 0x001C0001);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = app.FindOwn(L"#32770", L"Quenlor")) != nullptr && IsWindowVisible(box); }));
+    EXPECT_EQ(PromptOf(box), L"Arquivo n\u00e3o encontrado");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), form);
+    EXPECT_FALSE(IsWindowEnabled(form));
+
+    // A click on "Sair" does nothing while the box stands (the box moved clear of it first).
+    const POINT sairAt = CentreOf(sair);
+    RECT boxRect{};
+    GetWindowRect(box, &boxRect);
+    if (PtInRect(&boxRect, sairAt)) {
+        SetWindowPos(box, nullptr, sairAt.x + 40, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ClickAt(sairAt);
+    EXPECT_FALSE(app.Ended(nullptr, 3000)) << "Sair ran while the box stood";
+    EXPECT_TRUE(IsWindow(box));
+
+    // OK closes the box, the form is enabled again, and "Sair" ends the program.
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) && IsWindowEnabled(form); }));
+    ClickAt(CentreOf(sair));
+    EXPECT_TRUE(app.Ended()) << "Sair did not end the program after the box";
+
+    PostMessageW(taker, WM_CLOSE, 0, 0);
+    WaitFor([&] { return FindWindowW(L"TervaluxFocusTaker", nullptr) == nullptr; });
+    WaitFor([&] { return !Exists(scratch / L"regsvr32.exe") || ExistsUnheld(scratch / L"regsvr32.exe"); });
+}
+
+}  // namespace

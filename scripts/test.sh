@@ -38,30 +38,14 @@ cmake --build --preset windows-x86
 
 section "Windows x64: display and fresh Wine prefix"
 source scripts/wine-env.sh
-case "$WINEPREFIX" in
-  "$ROOT"/build/*) ;;
-  *) echo "test: refusing to remake a prefix outside build/: $WINEPREFIX" >&2; exit 1 ;;
-esac
-
-xvfb_pid=""
+TERVALUX_XVFB_PID=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ -n "$TERVALUX_XVFB_PID" ]; then kill "$TERVALUX_XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
-
-tervalux_private_display 90
-xvfb_pid=$TERVALUX_XVFB_PID
+tervalux_wine_test_setup
 echo "display $DISPLAY, prefix $WINEPREFIX"
-
-wineserver -k >/dev/null 2>&1 || true
-rm -rf "$WINEPREFIX"
-tervalux_wine_prefix
-# A drive letter whose target has gone, for the test of a drive that is not ready. Wine reads its
-# drive links only when its server starts, so the link is made now, while no server runs, and
-# before any test starts one.
-rm -rf "$ROOT/build/gone-drive-target"
-ln -sfn "$ROOT/build/gone-drive-target" "$WINEPREFIX/dosdevices/t:"
 
 section "Windows x64: tests under Wine"
 ctest --preset windows-x64

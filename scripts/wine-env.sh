@@ -36,3 +36,22 @@ tervalux_private_display() {
   done
   export DISPLAY=":$display"
 }
+
+# Everything the Windows tests need, made afresh: a private display (the first free number from
+# TERVALUX_DISPLAY_BASE, 90 unless set), no Wine server left running, a new prefix under build/ and
+# in it the drive t: whose target has gone, for the test of a drive that is not ready. The Xvfb pid
+# is left in TERVALUX_XVFB_PID for the caller's exit trap, which also ends the Wine server.
+tervalux_wine_test_setup() {
+  case "$WINEPREFIX" in
+    "$TERVALUX_ROOT"/build/*) ;;
+    *) echo "refusing to remake a prefix outside build/: $WINEPREFIX" >&2; return 1 ;;
+  esac
+  tervalux_private_display "${TERVALUX_DISPLAY_BASE:-90}" || return 1
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+  tervalux_wine_prefix
+  # Wine reads its drive links only when its server starts, so the link is made now, while no
+  # server runs, and before any test starts one.
+  rm -rf "$TERVALUX_ROOT/build/gone-drive-target"
+  ln -sfn "$TERVALUX_ROOT/build/gone-drive-target" "$WINEPREFIX/dosdevices/t:"
+}

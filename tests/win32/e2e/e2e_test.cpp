@@ -311,7 +311,7 @@ TEST_P(EndToEnd, RegisterAndUnregisterThroughTheWindow) {
 
     // The user types the folder into the name box and presses Enter: the file list moves there and
     // shows the one component; a click on it puts its name into the box.
-    EnterInBox(txtarq, folder);
+    ASSERT_TRUE(EnterInBox(txtarq, folder));
     ASSERT_TRUE(WaitFor([&] { return SendMessageW(fileList, LB_GETCOUNT, 0, 0) == 1; }, seconds(10)));
     SendMessageW(fileList, LB_SETCURSEL, 0, 0);
     SendMessageW(app.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(fileList), LBN_SELCHANGE),
@@ -430,8 +430,8 @@ TEST_P(EndToEnd, FamilyChoosesTheDirectoryWhenBothHaveARegistrar) {
     ASSERT_NE(app.Form(), nullptr);
     const auto children = app.Children();
     ASSERT_EQ(children.size(), 8u);
-    EnterInBox(children[5], folder);
-    EnterInBox(children[5], kComponent);  // Enter with a file's name selects it
+    ASSERT_TRUE(EnterInBox(children[5], folder));
+    ASSERT_TRUE(EnterInBox(children[5], kComponent));  // Enter with a file's name selects it
     PostMessageW(children[3], BM_CLICK, 0, 0);
     ExpectStarts({chosen + L"\\regsvr32.exe " + kComponent}, "register, box checked", !GetParam().system32Family);
     EXPECT_TRUE(WaitFor([] { return KeyExists(kComponentKey); })) << "not registered";

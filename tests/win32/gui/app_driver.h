@@ -67,7 +67,10 @@ class Running {
             return (form_ = FindOwn(L"TervaluxForm", L"Tervalux")) != nullptr && IsWindowVisible(form_);
         };
         if (!atFirstSight) {
-            WaitFor(visible);
+            // Visible is not yet ready: the program still takes the foreground and sets its first
+            // focus after showing, and what the driver sends meanwhile would race with that. Idle
+            // means it waits for input in its message loop.
+            if (WaitFor(visible)) WaitForInputIdle(process_.hProcess, 30000);
             return;
         }
         // Found by class alone: asking the title would be a message the program answers only
@@ -165,9 +168,22 @@ inline std::wstring PromptOf(HWND box) {
 }
 
 // Types a text into the box and hands it the Enter character, waiting until its KeyPress has run.
-inline void EnterInBox(HWND box, const std::wstring& text) {
-    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageTimeoutW(box, WM_CHAR, L'\r', 0x001C0001, SMTO_NORMAL, 10000, nullptr);
+// False when the box does not hold the text or the program did not take the key in time (a
+// message box of its own, or a program that no longer answers): the caller stops there rather
+// than waiting for a result that cannot come.
+[[nodiscard]] inline bool EnterInBox(HWND box, const std::wstring& text) {
+    DWORD_PTR ignored = 0;
+    if (SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 30000, &ignored) ==
+            0 ||
+        TextOf(box) != text) {
+        ADD_FAILURE() << "the name box did not take the text";
+        return false;
+    }
+    if (SendMessageTimeoutW(box, WM_CHAR, L'\r', 0x001C0001, SMTO_NORMAL, 30000, &ignored) == 0) {
+        ADD_FAILURE() << "the name box did not take Enter: " << GetLastError();
+        return false;
+    }
+    return true;
 }
 
 // Whether a file exists and no process holds it open (a registrar running from it, for one).

@@ -435,8 +435,8 @@ TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
     const HWND txtarq = children[5];
     const HWND chkDir = children[7];
 
-    EnterInBox(txtarq, scratch.Path());  // the file list moves to the folder
-    EnterInBox(txtarq, L"tvxcomp.dll");  // and selects the component
+    ASSERT_TRUE(EnterInBox(txtarq, scratch.Path()));  // the file list moves to the folder
+    ASSERT_TRUE(EnterInBox(txtarq, L"tvxcomp.dll"));  // and selects the component
     PostMessageW(chkDir, BM_CLICK, 0, 0);
     ASSERT_TRUE(
         WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, std::chrono::seconds(10)));

@@ -384,7 +384,7 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a.ocx"));
     Ask(txtarq, WM_CHAR, L'x', 0x002D0001);
     EXPECT_EQ(ListSelection(kFile), 1);
-    EnterInBox(txtarq, L"A.OCX");
+    ASSERT_TRUE(EnterInBox(txtarq, L"A.OCX"));
     EXPECT_TRUE(WaitFor([&] { return ListSelection(kFile) == 0; }, seconds(20))) << ListSelection(kFile);
     ExpectNoMessage();
 
@@ -404,7 +404,7 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
 
     // A pattern typed into the box shows the programs; a double click starts one, its path
     // quoted for the blank in its name.
-    EnterInBox(txtarq, L"*.exe");
+    ASSERT_TRUE(EnterInBox(txtarq, L"*.exe"));
     ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == 1; }, seconds(20))) << ListCount(kFile);
     DoubleClickEntry(kFile, 0);
     EXPECT_TRUE(WaitFor([&] { return TextOf(txtarq) == L"prog um.exe"; }, seconds(20)));
@@ -413,7 +413,7 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
 
 TEST_F(SelectionTest, AProgramInADriveRootIsStartedWithTheJoinedPath) {
     // At a root the folder and the name are joined with a second backslash, passed on as it is.
-    EnterInBox(Control(kTxtarq), L"*.exe");
+    ASSERT_TRUE(EnterInBox(Control(kTxtarq), L"*.exe"));
     ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == CountWithExtensions(L"C:\\", {L".exe"}); }, seconds(20)));
     LRESULT index = 0;
     for (const std::wstring& name : ListingOf(L"C:\\").files) {

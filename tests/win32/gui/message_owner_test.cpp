@@ -98,8 +98,8 @@ TEST(GuiMessageBox, HoldsTheFormWhileARegistrarHasTheFocus) {
 
     // Registrar, box clear: the stand-in is copied beside the component and started, and takes
     // the activation from the form.
-    EnterInBox(txtarq, scratch.Path());
-    EnterInBox(txtarq, L"comp.ocx");
+    ASSERT_TRUE(EnterInBox(txtarq, scratch.Path()));
+    ASSERT_TRUE(EnterInBox(txtarq, L"comp.ocx"));
     PostMessageW(chkDir, BM_CLICK, 0, 0);
     ASSERT_TRUE(
         WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, std::chrono::seconds(10)));

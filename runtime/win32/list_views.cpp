@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/drive_list.h"
@@ -72,28 +74,38 @@ HWND CreateListChild(const wchar_t* className, DWORD style, DWORD exStyle, const
     return hwnd;
 }
 
-// What the owner-drawn lists share: the parent's WM_DRAWITEM for this child comes here (the
-// parent is subclassed for it), and the child itself is subclassed for its keys and messages.
-class OwnerDrawnList : public Win32View {
+// What our list boxes share: each is a list box with strings, so that whoever reads it the
+// standard way (LB_GETTEXT from a screen reader, the list box's accessible object, a script in
+// another process) finds every entry's text; the child is subclassed for its keys and messages.
+class StringList : public Win32View {
    public:
-    ~OwnerDrawnList() override {
-        if (parent_ != nullptr) RemoveWindowSubclass(parent_, &OwnerDrawnList::ParentProc, SubclassId());
-        if (hwnd_ != nullptr) RemoveWindowSubclass(hwnd_, &OwnerDrawnList::ChildProc, SubclassId());
+    ~StringList() override {
+        if (hwnd_ != nullptr) RemoveWindowSubclass(hwnd_, &StringList::ChildProc, SubclassId());
     }
 
    protected:
-    // Makes the owner-drawn list box and takes its drawing and messages over.
-    void Create(const ViewPlace& place) {
-        hwnd_ = CreateListChild(L"LISTBOX", LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED | WS_VSCROLL, WS_EX_CLIENTEDGE,
-                                place);
-        parent_ = place.parent;
-        id_ = place.id;
-        SetWindowSubclass(parent_, &OwnerDrawnList::ParentProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
-        SetWindowSubclass(hwnd_, &OwnerDrawnList::ChildProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
-        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd_));
+    void CreateList(const ViewPlace& place, DWORD drawStyle) {
+        hwnd_ = CreateListChild(L"LISTBOX", LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | drawStyle,
+                                WS_EX_CLIENTEDGE, place);
+        SetWindowSubclass(hwnd_, &StringList::ChildProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
     }
 
-    virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
+    // Replaces every entry with `count` texts, `textAt(i)` each, with one repaint for them all.
+    template <typename TextAt>
+    void FillStrings(std::size_t count, TextAt textAt) {
+        SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+        std::size_t bytes = 0;
+        for (std::size_t i = 0; i < count; ++i) bytes += (textAt(i).size() + 1) * sizeof(wchar_t);
+        SendMessageW(hwnd_, LB_INITSTORAGE, count, static_cast<LPARAM>(bytes));
+        std::wstring text;  // the list box wants each text ended by a zero
+        for (std::size_t i = 0; i < count; ++i) {
+            text.assign(textAt(i));
+            if (SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0) break;  // no memory
+        }
+        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    }
+
     // A message to the list box itself; true when handled, with the result in `result`.
     virtual bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         (void)message;
@@ -104,10 +116,43 @@ class OwnerDrawnList : public Win32View {
     }
 
     int Selected() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
-
-   private:
     UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
 
+   private:
+    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<StringList*>(data);
+        LRESULT result = 0;
+        try {
+            if (self->OnOwnMessage(message, wParam, lParam, result)) return result;
+        } catch (...) {
+            // Nothing leaves a window procedure; the list box handles the message as it would.
+        }
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+};
+
+// A string list that draws its entries itself, for what it shows besides the text (the folder
+// tree's indent). The parent's WM_DRAWITEM for this child comes here (the parent is subclassed).
+class OwnerDrawnList : public StringList {
+   public:
+    ~OwnerDrawnList() override {
+        if (parent_ != nullptr) RemoveWindowSubclass(parent_, &OwnerDrawnList::ParentProc, SubclassId());
+        if (hwnd_ != nullptr) RemoveWindowSubclass(hwnd_, &OwnerDrawnList::FontProc, SubclassId());
+    }
+
+   protected:
+    void Create(const ViewPlace& place) {
+        CreateList(place, LBS_OWNERDRAWFIXED);
+        parent_ = place.parent;
+        id_ = place.id;
+        SetWindowSubclass(parent_, &OwnerDrawnList::ParentProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(hwnd_, &OwnerDrawnList::FontProc, SubclassId(), 0);
+        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd_));
+    }
+
+    virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
+
+   private:
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR data) {
         auto* self = reinterpret_cast<OwnerDrawnList*>(data);
@@ -125,16 +170,12 @@ class OwnerDrawnList : public Win32View {
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
 
-    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-        auto* self = reinterpret_cast<OwnerDrawnList*>(data);
-        if (message == WM_SETFONT) {
-            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-            SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd));
-            return result;
-        }
-        LRESULT result = 0;
-        if (self->OnOwnMessage(message, wParam, lParam, result)) return result;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+    // The entries are as tall as the font the form gives the list.
+    static LRESULT CALLBACK FontProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+        if (message != WM_SETFONT) return DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd));
+        return result;
     }
 
     HWND parent_ = nullptr;
@@ -195,10 +236,18 @@ class FolderListView : public OwnerDrawnList {
     Control& Model() override { return model_; }
 
     void Refresh() override {
-        SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
-        SendMessageW(hwnd_, LB_SETCOUNT, model_.Items().size(), 0);
-        if (!model_.Items().empty()) SendMessageW(hwnd_, LB_SETCURSEL, model_.CurrentIndex(), 0);
-        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+        const auto& items = model_.Items();
+        const bool same =
+            items.size() == shown_.size() &&
+            std::equal(items.begin(), items.end(), shown_.begin(), [](const auto& item, const auto& shown) {
+                return item.name == shown.first && item.level == shown.second;
+            });
+        if (!same) {
+            FillStrings(items.size(), [&](std::size_t i) { return std::wstring_view(items[i].name); });
+            shown_.clear();
+            for (const FolderList::Item& item : items) shown_.emplace_back(item.name, item.level);
+        }
+        SendMessageW(hwnd_, LB_SETCURSEL, items.empty() ? static_cast<WPARAM>(-1) : model_.CurrentIndex(), 0);
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
 
@@ -246,12 +295,13 @@ class FolderListView : public OwnerDrawnList {
     }
 
     FolderList& model_;
+    std::vector<std::pair<std::wstring, std::size_t>> shown_;  // name and level of each entry
 };
 
-class FileListView : public OwnerDrawnList {
+class FileListView : public StringList {
    public:
     FileListView(FileList& model, const ViewPlace& place) : model_(model) {
-        Create(place);
+        CreateList(place, 0);  // bare names: the list box draws them itself
         model_.AttachView(this);
         Sync();
     }
@@ -281,14 +331,6 @@ class FileListView : public OwnerDrawnList {
     }
 
    protected:
-    void Draw(const DRAWITEMSTRUCT& item) override {
-        if (item.itemID == static_cast<UINT>(-1)) {
-            DrawEntry(item, L"", 0);
-            return;
-        }
-        DrawEntry(item, model_.List(item.itemID), 0);
-    }
-
     bool OnOwnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override {
         if (message != kSyncMessage) return false;
         try {
@@ -302,16 +344,13 @@ class FileListView : public OwnerDrawnList {
     }
 
    private:
-    // One count for the whole folder: the list box holds no names and repaints once.
+    // The whole folder in one fill, painted once.
     void Sync() {
         syncPending_ = false;
         const std::size_t count = model_.ListCount();
         if (model_.Generation() != shownGeneration_ ||
             static_cast<std::size_t>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)) != count) {
-            SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
-            SendMessageW(hwnd_, LB_SETCOUNT, count, 0);
-            SendMessageW(hwnd_, LB_SETTOPINDEX, 0, 0);
-            SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+            FillStrings(count, [this](std::size_t i) { return model_.List(i); });
             shownGeneration_ = model_.Generation();
         }
         const auto index = model_.ListIndex();

@@ -197,21 +197,12 @@ void FormWindow::CreateViews() {
 
 void FormWindow::ChangeDpi(int dpiX, int dpiY, const RECT& suggested) {
     // Moved to a monitor with another DPI: the window and its controls keep their stored sizes in
-    // twips, measured in the new monitor's pixels, with the message font made for that DPI. A
-    // view taller than its stored height (the drive list with its drop-down part) keeps its extra.
+    // twips, measured in the new monitor's pixels, with the message font made for that DPI.
     if (dpiX <= 0 || dpiY <= 0 || (dpiX == dpiX_ && dpiY == dpiY_)) return;
     HFONT newFont = MessageFontForDpi(dpiY);
     for (const auto& view : views_) {
-        const HWND child = view->Handle();
-        const TwipsRect& twips = view->Model().Rect();
-        const RECT before = PixelsOf(twips, dpiX_, dpiY_);
-        RECT now{};
-        GetWindowRect(child, &now);
-        const LONG extra = (now.bottom - now.top) - (before.bottom - before.top);
-        const RECT after = PixelsOf(twips, dpiX, dpiY);
-        if (newFont != nullptr) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
-        SetWindowPos(child, nullptr, after.left, after.top, after.right - after.left,
-                     after.bottom - after.top + std::max<LONG>(extra, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+        if (newFont != nullptr) SendMessageW(view->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
+        view->Place(PixelsOf(view->Model().Rect(), dpiX, dpiY));
     }
     if (newFont != nullptr) {
         if (ownFont_) DeleteObject(font_);

@@ -188,12 +188,20 @@ class DriveListView : public Win32View {
         ViewPlace tall = place;
         tall.pixels.bottom += kDropDownHeight;
         hwnd_ = CreateListChild(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0, tall);
+        FitClosedHeight(place.pixels.bottom - place.pixels.top);
         model_.AttachView(this);
         Refresh();
     }
     ~DriveListView() override { model_.AttachView(nullptr); }
 
     Control& Model() override { return model_; }
+
+    // The height given is the closed box's; the drop-down part opens below it.
+    void Place(const RECT& pixels) override {
+        SetWindowPos(hwnd_, nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
+                     pixels.bottom - pixels.top + kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        FitClosedHeight(pixels.bottom - pixels.top);
+    }
 
     void Refresh() override {
         std::vector<std::wstring> texts;
@@ -220,6 +228,22 @@ class DriveListView : public Win32View {
     }
 
    private:
+    // A closed combo box is as tall as its font makes its selection field, not as tall as it was
+    // made: the field is set to the height that makes the whole box the stored one.
+    // Each step sets the field from the one set before, not from the height read back: Wine
+    // hands back a field two pixels shorter than the one it was given.
+    void FitClosedHeight(int height) {
+        auto field = static_cast<int>(SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+        for (int attempt = 0; attempt < 3 && field > 0; ++attempt) {
+            RECT now{};
+            GetWindowRect(hwnd_, &now);
+            const int off = height - static_cast<int>(now.bottom - now.top);
+            if (off == 0 || field + off <= 0) return;
+            field += off;
+            SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+        }
+    }
+
     DriveList& model_;
     std::vector<std::wstring> shown_;
 };

@@ -21,6 +21,13 @@ class Win32View : public ControlView {
     // once rather than empty and then again.
     virtual void CatchUp() {}
 
+    // Moves and sizes the view to its stored rectangle, in the parent's client pixels (the form
+    // calls it again after a change of DPI, with the new font already set).
+    virtual void Place(const RECT& pixels) {
+        SetWindowPos(hwnd_, nullptr, pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
     // The model this view shows.
     virtual Control& Model() = 0;
 

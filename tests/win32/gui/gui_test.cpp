@@ -11,21 +11,11 @@
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
+#include "tests/win32/gui/form_layout.h"
 
 namespace {
 
 using namespace tervalux::win32::testing;
-
-int Px(int twips, int dpi) {
-    return MulDiv(twips, dpi, 1440);
-}
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 // What the screen shows of a window, as rows of RGB bytes from the top.
 struct Pixels {
@@ -132,26 +122,6 @@ bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     return ok;
 }
 
-struct ExpectedControl {
-    const char* name;
-    const wchar_t* className;  // empty: a list control, whichever standard class draws it
-    const wchar_t* caption;
-    RECT twips;  // left, top, width, height
-    bool exactHeight;
-};
-
-// In tab order: the z-order of the children must follow it.
-const ExpectedControl kControls[] = {
-    {"Drive", L"", L"", {120, 3960, 2895, 315}, false},
-    {"Dir", L"", L"", {120, 600, 2895, 3240}, false},
-    {"File", L"", L"", {3120, 600, 3135, 3210}, false},
-    {"cmdReg", L"Button", L"Registrar", {120, 4440, 1215, 495}, true},
-    {"CmdDes", L"Button", L"Desrregistrar", {1320, 4440, 1215, 495}, true},
-    {"txtarq", L"Edit", L"", {3120, 3960, 3135, 375}, true},
-    {"CmdSair", L"Button", L"Sair", {2520, 4440, 1215, 495}, true},
-    {"ChkDir", L"Button", L"Copiar o arquivo para o diret\u00f3rio System do Windows", {3840, 4440, 2415, 495}, true},
-};
-
 TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
     Running app;
     const HWND form = app.Form();
@@ -189,9 +159,9 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
     EXPECT_LE(std::abs((frame.left + frame.right) - screenWidth), 1) << frame.left << "," << frame.right;
     EXPECT_LE(std::abs((frame.top + frame.bottom) - screenHeight), 1) << frame.top << "," << frame.bottom;
 
-    // The eight controls, in tab order, where the description puts them.
+    // The eight controls, in tab order (where they stand is the layout test's).
     const auto children = app.Children();
-    ASSERT_EQ(children.size(), std::size(kControls));
+    ASSERT_EQ(children.size(), kControlCount);
     for (std::size_t i = 0; i < children.size(); ++i) {
         const ExpectedControl& expected = kControls[i];
         SCOPED_TRACE(expected.name);
@@ -201,16 +171,6 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
             EXPECT_EQ(TextOf(child), expected.caption);
         }
         EXPECT_NE(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP, 0);
-        RECT r{};
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, Px(expected.twips.left, dpi));
-        EXPECT_EQ(r.top, Px(expected.twips.top, dpi));
-        EXPECT_EQ(r.right - r.left, Px(expected.twips.left + expected.twips.right, dpi) - Px(expected.twips.left, dpi));
-        if (expected.exactHeight) {
-            EXPECT_EQ(r.bottom - r.top,
-                      Px(expected.twips.top + expected.twips.bottom, dpi) - Px(expected.twips.top, dpi));
-        }
     }
     const HWND cmdReg = children[3];
     const HWND cmdDes = children[4];
@@ -301,7 +261,7 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
     Running app;
     ASSERT_NE(app.Form(), nullptr);
     const auto children = app.Children();
-    ASSERT_EQ(children.size(), std::size(kControls));
+    ASSERT_EQ(children.size(), kControlCount);
     const HWND txtarq = children[5];
 
     // Tab to the box, type a name the file list cannot take, press Enter.
@@ -342,69 +302,6 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
 // the box, the check box cleared, "Registrar" pressed. With the Windows 2000 family the registrar
 // is copied beside the component and started from there; when the button then loses the focus
 // to another control, the copy goes.
-// What a move to a monitor with another DPI tells the window: the new DPI and a suggested frame,
-// which must lie in the program's own memory.
-void SendDpiChange(HWND form, int dpi) {
-    RECT suggested{};
-    GetWindowRect(form, &suggested);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(form, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    ASSERT_NE(process, nullptr);
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(suggested), MEM_COMMIT, PAGE_READWRITE);
-    EXPECT_NE(remote, nullptr);
-    if (remote != nullptr && WriteProcessMemory(process, remote, &suggested, sizeof(suggested), nullptr)) {
-        const auto both = static_cast<WPARAM>(MAKELONG(dpi, dpi));
-        EXPECT_NE(SendMessageTimeoutW(form, WM_DPICHANGED, both, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000,
-                                      nullptr),
-                  0);
-    } else {
-        ADD_FAILURE() << "cannot place the suggested frame in the program: " << GetLastError();
-    }
-    if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-}
-
-// On a monitor with another DPI the client area and every control keep their stored twips in
-// that DPI's pixels, and come back to the first pixels with the first DPI; the window stays put.
-TEST(GuiWindow, DpiChangeKeepsTheStoredSizesInTwips) {
-    Running app;
-    const HWND form = app.Form();
-    ASSERT_NE(form, nullptr);
-    const auto children = app.Children();
-    ASSERT_EQ(children.size(), std::size(kControls));
-    RECT start{};
-    GetWindowRect(form, &start);
-    for (int dpi : {144, 120, ScreenDpi()}) {
-        SCOPED_TRACE(dpi);
-        SendDpiChange(form, dpi);
-        RECT client{};
-        GetClientRect(form, &client);
-        EXPECT_EQ(client.right, Px(6405, dpi));
-        EXPECT_EQ(client.bottom, Px(5070, dpi));
-        RECT frame{};
-        GetWindowRect(form, &frame);
-        EXPECT_EQ(frame.left, start.left);
-        EXPECT_EQ(frame.top, start.top);
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            const ExpectedControl& expected = kControls[i];
-            SCOPED_TRACE(expected.name);
-            RECT r{};
-            GetWindowRect(children[i], &r);
-            MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
-            EXPECT_EQ(r.left, Px(expected.twips.left, dpi));
-            EXPECT_EQ(r.top, Px(expected.twips.top, dpi));
-            EXPECT_EQ(r.right, Px(expected.twips.left + expected.twips.right, dpi));
-            if (expected.exactHeight) {
-                EXPECT_EQ(r.bottom, Px(expected.twips.top + expected.twips.bottom, dpi));
-            }
-        }
-    }
-    EXPECT_EQ(app.FindOwn(L"#32770", L"Quenlor"), nullptr);
-    PostMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(app.Ended());
-}
-
 TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
     if (!RunningUnderWine()) GTEST_SKIP() << "registers in the system's own registry only under Wine";
     const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\tervalux.exe";
@@ -430,7 +327,7 @@ TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
     Running app;
     ASSERT_NE(app.Form(), nullptr);
     const auto children = app.Children();
-    ASSERT_EQ(children.size(), std::size(kControls));
+    ASSERT_EQ(children.size(), kControlCount);
     const HWND cmdReg = children[3];
     const HWND txtarq = children[5];
     const HWND chkDir = children[7];

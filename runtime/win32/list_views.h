@@ -1,8 +1,7 @@
 #pragma once
 // The Win32 views of the drive, folder and file lists. The drive list is a drop-down list combo
-// box; the folder and file lists are owner-drawn list boxes without data of their own
-// (LBS_NODATA): they draw each visible entry straight from the model, so a folder of tens of
-// thousands of names is held once, in the model, and shown by setting a count.
+// box; the folder and file lists are list boxes that hold their entries' texts (string_list.h):
+// the folder list draws them itself for the tree's indent, the file list is a plain one.
 #include <windows.h>
 
 #include <memory>

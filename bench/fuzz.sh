@@ -17,3 +17,12 @@ clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 
 cd "$work"
 ./fuzz_description -runs="$runs" -seed=1 -max_len=4096 -print_final_stats=1 corpus seeds
+
+# The image machine reader, seeded with the test component built for this machine when there is one.
+clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+    -I"$root" "$root/bench/fuzz_image_machine.cpp" "$root/platform/pe_machine.cpp" -o "$work/fuzz_image_machine"
+mkdir -p "$work/image-seeds" "$work/image-corpus"
+for seed in "$root"/build/windows-*/tests/win32/tvxcomp.dll "$root"/build/windows-*/tervalux.exe; do
+  if [ -f "$seed" ]; then head -c 4096 "$seed" >"$work/image-seeds/$(echo "$seed" | tr '/' '_')"; fi
+done
+./fuzz_image_machine -runs="$runs" -seed=1 -max_len=4096 -print_final_stats=1 image-corpus image-seeds

@@ -3,6 +3,7 @@
 // RuntimeError; the caller's trap meets it. The Win32 implementation lives in platform/win32/,
 // the in-memory one the native tests use in tests/fakes/.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tervalux {
@@ -56,6 +57,9 @@ class Services {
 
     // Whether a file (not a folder) exists at the path; never throws.
     virtual bool FileExists(const std::wstring& path) = 0;
+    // The machine the image at the path is built for (ImageMachine of its first bytes); nothing for
+    // a file that is missing, unreadable or no image. Never throws.
+    virtual std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) = 0;
 };
 
 }  // namespace tervalux

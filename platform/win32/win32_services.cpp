@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/pe_machine.h"
 #include "platform/win32/win32_errors.h"
 
 namespace tervalux::win32 {
@@ -198,6 +200,15 @@ bool Win32Services::SameContents(const std::wstring& a, const std::wstring& b) {
 bool Win32Services::FileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<std::uint16_t> Win32Services::ImageMachineOf(const std::wstring& path) {
+    Handle file(OpenForReading(path));
+    if (!file.Valid()) return std::nullopt;
+    std::vector<char> head(kImageHeadBytes);
+    DWORD got = 0;
+    if (!ReadChunk(file.Get(), head.data(), static_cast<DWORD>(head.size()), got)) return std::nullopt;
+    return ImageMachine(std::span(reinterpret_cast<const std::uint8_t*>(head.data()), got));
 }
 
 }  // namespace tervalux::win32

@@ -32,6 +32,7 @@ class Win32Services : public Services {
     bool SameFile(const std::wstring& a, const std::wstring& b) override;
     bool SameContents(const std::wstring& a, const std::wstring& b) override;
     bool FileExists(const std::wstring& path) override;
+    std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override;
 
     const std::wstring& ApplicationTitle() const noexcept { return title_; }
     void SetApplicationTitle(std::wstring title) { title_ = std::move(title); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/pe_machine.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
 
@@ -219,6 +220,18 @@ bool MemoryPlatform::SameContents(const std::wstring& a, const std::wstring& b) 
 
 bool MemoryPlatform::FileExists(const std::wstring& path) {
     return fs.IsFile(path);
+}
+
+std::optional<std::uint16_t> MemoryPlatform::ImageMachineOf(const std::wstring& path) {
+    try {
+        CheckFailure(Op::Read, path);
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+    const auto bytes = fs.Bytes(path);
+    if (!bytes) return std::nullopt;
+    const std::size_t head = std::min(bytes->size(), kImageHeadBytes);
+    return ImageMachine(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), head));
 }
 
 std::uint32_t MemoryPlatform::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {

@@ -111,6 +111,7 @@ class MemoryPlatform : public Services, public KernelCalls {
     bool SameFile(const std::wstring& a, const std::wstring& b) override;
     bool SameContents(const std::wstring& a, const std::wstring& b) override;
     bool FileExists(const std::wstring& path) override;
+    std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override;
 
     // KernelCalls
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;

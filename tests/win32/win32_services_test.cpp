@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/pe_machine.h"
 #include "win32_test_support.h"
 
 namespace tervalux::win32 {
@@ -61,6 +62,27 @@ TEST_F(Win32ServicesFiles, CopyFailuresRaiseTheirNumbersAndLeaveTheDestination) 
         } else {
             EXPECT_FALSE(Exists(c.destination)) << c.what;
         }
+    }
+}
+
+// The machine of real images built here, and nothing for whatever is not one.
+TEST_F(Win32ServicesFiles, ImageMachineOfRealFiles) {
+    const std::wstring built = TestProgramFolder();
+#if defined(_M_X64) || defined(__x86_64__)
+    const std::uint16_t own = kMachineAmd64;
+#elif defined(_M_ARM64) || defined(__aarch64__)
+    const std::uint16_t own = kMachineArm64;
+#else
+    const std::uint16_t own = kMachineI386;
+#endif
+    EXPECT_EQ(services.ImageMachineOf(built + L"\\tvxcomp.dll"), own);
+    EXPECT_EQ(services.ImageMachineOf(built + L"\\marker.exe"), own);
+    WriteBytes(dir / L"text.ocx", "not an image at all");
+    WriteBytes(dir / L"empty.ocx", "");
+    WriteBytes(dir / L"mz.ocx", std::string("MZ") + std::string(100, '\xFF'));
+    for (const std::wstring& path : {dir / L"text.ocx", dir / L"empty.ocx", dir / L"mz.ocx", dir / L"missing.ocx",
+                                     dir / L"no\\missing.ocx", dir.Path()}) {
+        EXPECT_EQ(services.ImageMachineOf(path), std::nullopt) << ::testing::PrintToString(path);
     }
 }
 

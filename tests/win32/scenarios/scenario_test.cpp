@@ -55,6 +55,9 @@ class RecordingServices : public Services {
     bool SameFile(const std::wstring& a, const std::wstring& b) override { return real_.SameFile(a, b); }
     bool SameContents(const std::wstring& a, const std::wstring& b) override { return real_.SameContents(a, b); }
     bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
+    std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override {
+        return real_.ImageMachineOf(path);
+    }
 
    private:
     Win32Services real_;

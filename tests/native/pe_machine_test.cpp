@@ -19,7 +19,7 @@ Bytes Image(std::uint16_t machine, std::uint32_t newHeader = 0x80, std::size_t s
     bytes[0] = 'M';
     bytes[1] = 'Z';
     for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<std::uint8_t>(newHeader >> (8 * i));
-    if (std::size_t{newHeader} + 6 <= size) {
+    if (newHeader <= size && size - newHeader >= 6) {
         bytes[newHeader] = 'P';
         bytes[newHeader + 1] = 'E';
         bytes[newHeader + 4] = static_cast<std::uint8_t>(machine);

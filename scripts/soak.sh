@@ -21,14 +21,7 @@ if [ ! -f build/windows-x64/CTestTestfile.cmake ] || [ ! -f build/windows-x64/te
 fi
 
 source scripts/wine-env.sh
-TERVALUX_XVFB_PID=""
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$TERVALUX_XVFB_PID" ]; then kill "$TERVALUX_XVFB_PID" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
 tervalux_wine_test_setup
-echo "display $DISPLAY, prefix $WINEPREFIX"
 
 logs="$ROOT/build/soak"
 mkdir -p "$logs"

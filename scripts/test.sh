@@ -38,14 +38,7 @@ cmake --build --preset windows-x86
 
 section "Windows x64: display and fresh Wine prefix"
 source scripts/wine-env.sh
-TERVALUX_XVFB_PID=""
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$TERVALUX_XVFB_PID" ]; then kill "$TERVALUX_XVFB_PID" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
 tervalux_wine_test_setup
-echo "display $DISPLAY, prefix $WINEPREFIX"
 
 section "Windows x64: tests under Wine"
 ctest --preset windows-x64

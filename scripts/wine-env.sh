@@ -39,9 +39,11 @@ tervalux_private_display() {
 
 # Everything the Windows tests need, made afresh: a private display (the first free number from
 # TERVALUX_DISPLAY_BASE, 90 unless set), no Wine server left running, a new prefix under build/ and
-# in it the drive t: whose target has gone, for the test of a drive that is not ready. The Xvfb pid
-# is left in TERVALUX_XVFB_PID for the caller's exit trap, which also ends the Wine server.
+# in it the drive t: whose target has gone, for the test of a drive that is not ready. It sets the
+# caller's exit trap, which ends the Wine server and the display again.
 tervalux_wine_test_setup() {
+  TERVALUX_XVFB_PID=""
+  trap tervalux_wine_test_teardown EXIT
   case "$WINEPREFIX" in
     "$TERVALUX_ROOT"/build/*) ;;
     *) echo "refusing to remake a prefix outside build/: $WINEPREFIX" >&2; return 1 ;;
@@ -54,4 +56,10 @@ tervalux_wine_test_setup() {
   # server runs, and before any test starts one.
   rm -rf "$TERVALUX_ROOT/build/gone-drive-target"
   ln -sfn "$TERVALUX_ROOT/build/gone-drive-target" "$WINEPREFIX/dosdevices/t:"
+  echo "display $DISPLAY, prefix $WINEPREFIX"
+}
+
+tervalux_wine_test_teardown() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${TERVALUX_XVFB_PID:-}" ]; then kill "$TERVALUX_XVFB_PID" 2>/dev/null || true; fi
 }

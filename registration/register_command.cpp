@@ -31,13 +31,9 @@ void Register(CommandContext& context) {
         StartRegistrar(services, SystemRegistrar(winDir, route), kRegisterSwitch, selection.FileName());
     } else {
         const std::wstring systemRegistrar = SystemRegistrar(winDir, route);
-        if (!CopyRegistrarBeside(services, systemRegistrar,
-                                 WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register))) {
-            return;
-        }
-        (void)StartWorkingCopy(services, systemRegistrar,
-                               WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register), kRegisterSwitch,
-                               selection.FileName());
+        const std::wstring workingCopy = WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register);
+        if (!CopyRegistrarBeside(services, systemRegistrar, workingCopy)) return;
+        (void)StartWorkingCopy(services, systemRegistrar, workingCopy, kRegisterSwitch, selection.FileName());
     }
 }
 

@@ -105,17 +105,17 @@ class Unregistration {
     // Someone's own REGSVR32.EXE beside the component ends the command here, however this step was
     // reached: the trap's "58: go on" would start it next.
     int CopyRegistrarToComponent(Route route, int next) {
-        const bool ready =
-            CopyRegistrarBeside(context_.services, SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister),
-                                WorkingCopyPath(P(), WorkingCopySpelling::Unregister));
-        return ready ? next : kEnd;
+        return CopyRegistrarBeside(context_.services, RegistrarToCopy(route), WorkingCopy()) ? next : kEnd;
     }
     int StartWorkingCopyBeside(Route route, int next) {
         const bool started =
-            StartWorkingCopy(context_.services, SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister),
-                             WorkingCopyPath(P(), WorkingCopySpelling::Unregister), kUnregisterBesideSwitch, N());
+            StartWorkingCopy(context_.services, RegistrarToCopy(route), WorkingCopy(), kUnregisterBesideSwitch, N());
         return started ? next : kEnd;
     }
+    std::wstring RegistrarToCopy(Route route) const {
+        return SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister);
+    }
+    std::wstring WorkingCopy() { return WorkingCopyPath(P(), WorkingCopySpelling::Unregister); }
 
     CommandContext& context_;
     std::wstring winDir_;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/system_bitness.h"
+
 namespace tervalux {
 
 enum class WindowStyle : int {
@@ -40,9 +42,11 @@ class Services {
     virtual void DeleteFileAt(const std::wstring& path) = 0;
 
     // Starts `program` (a full path, never searched for) with `commandLine` as its whole command
-    // line (by convention beginning with the program itself). Never waits; a file that is not a
-    // program the platform can start throws 5.
-    virtual void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) = 0;
+    // line (by convention beginning with the program itself), in `currentFolder` (empty: this
+    // program's own current folder). Never waits; a file that is not a program the platform can
+    // start throws 5.
+    virtual void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
+                              const std::wstring& currentFolder = {}) = 0;
 
     // A modal box titled with the application title, one OK button, no icon; the answer is not used.
     virtual void ShowMessage(const std::wstring& prompt) = 0;
@@ -60,6 +64,9 @@ class Services {
     // The machine the image at the path is built for (ImageMachine of its first bytes); nothing for
     // a file that is missing, unreadable or no image. Never throws.
     virtual std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) = 0;
+
+    // Whether the system is 32-bit or 64-bit, and how this build sees it. Never throws.
+    virtual SystemBitness Bitness() = 0;
 };
 
 }  // namespace tervalux

@@ -25,15 +25,18 @@ void Register(CommandContext& context) {
     const std::wstring component = ComponentPath(selection.FolderPath(), selection.FileName());
     ApplyFamilyRule(context.module);
     const Route route = RouteWhereRegistrarIs(services, winDir, FamilyRoute(context.module.WinFamily));
+    const SystemFolder systemFolder = ChooseSystemFolder(services, route, component);
+    const std::wstring systemRegistrar = SystemRegistrar(winDir, systemFolder);
 
     if (selection.CheckBoxValue() == kCheckBoxTicked) {
-        CopyComponentInto(services, component, ComponentInSystem(winDir, route, selection.FileName()));
-        StartRegistrar(services, SystemRegistrar(winDir, route), kRegisterSwitch, selection.FileName());
+        CopyComponentInto(services, component, ComponentInSystem(winDir, systemFolder, selection.FileName()));
+        StartRegistrar(services, systemRegistrar, SystemDirectory(winDir, systemFolder), kRegisterSwitch,
+                       selection.FileName());
     } else {
-        const std::wstring systemRegistrar = SystemRegistrar(winDir, route);
         const std::wstring workingCopy = WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register);
         if (!CopyRegistrarBeside(services, systemRegistrar, workingCopy)) return;
-        (void)StartWorkingCopy(services, systemRegistrar, workingCopy, kRegisterSwitch, selection.FileName());
+        (void)StartWorkingCopy(services, systemRegistrar, selection.FolderPath(), workingCopy, kRegisterSwitch,
+                               selection.FileName());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "registration/rules.h"
 
+#include "platform/pe_machine.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
 
@@ -7,8 +8,22 @@ namespace tervalux {
 
 namespace {
 
-constexpr std::wstring_view kSystem32Folder = L"\\system32";
-constexpr std::wstring_view kSystemFolder = L"\\system";
+// Spelt as the system spells them; the file system would take any case.
+std::wstring_view FolderName(SystemFolder folder) {
+    switch (folder) {
+        case SystemFolder::System: return L"\\system";
+        case SystemFolder::System32: return L"\\system32";
+        case SystemFolder::SysWOW64: return L"\\SysWOW64";
+        case SystemFolder::Sysnative: return L"\\Sysnative";
+    }
+    return L"\\system32";
+}
+
+constexpr SystemFolder kFoldersOf32BitSystem[] = {SystemFolder::System32, SystemFolder::System};
+constexpr SystemFolder kFoldersOf64BitSystem[] = {SystemFolder::System32, SystemFolder::System, SystemFolder::SysWOW64};
+// A 32-bit program sees system32 as SysWOW64, and the native one only as Sysnative.
+constexpr SystemFolder kFoldersSeenFromWow64[] = {SystemFolder::System32, SystemFolder::System, SystemFolder::SysWOW64,
+                                                  SystemFolder::Sysnative};
 constexpr std::wstring_view kRegistrarRegisterSpelling = L"\\regsvr32.exe";
 constexpr std::wstring_view kRegistrarUnregisterSpelling = L"\\REGSVR32.EXE";
 
@@ -37,20 +52,39 @@ std::wstring ComponentPath(const std::wstring& folder, const std::wstring& name)
     return folder + L"\\" + name;
 }
 
-std::wstring SystemDirectory(const std::wstring& winDir, Route route) {
-    return winDir + std::wstring(route == Route::System32 ? kSystem32Folder : kSystemFolder);
+std::wstring SystemDirectory(const std::wstring& winDir, SystemFolder folder) {
+    return winDir + std::wstring(FolderName(folder));
 }
 
-std::wstring ComponentInSystem(const std::wstring& winDir, Route route, const std::wstring& name) {
-    return SystemDirectory(winDir, route) + L"\\" + name;
+std::wstring ComponentInSystem(const std::wstring& winDir, SystemFolder folder, const std::wstring& name) {
+    return SystemDirectory(winDir, folder) + L"\\" + name;
 }
 
-std::wstring SystemRegistrar(const std::wstring& winDir, Route route, WorkingCopySpelling spelling) {
-    return SystemDirectory(winDir, route) + std::wstring(RegistrarName(spelling));
+std::wstring SystemRegistrar(const std::wstring& winDir, SystemFolder folder, WorkingCopySpelling spelling) {
+    return SystemDirectory(winDir, folder) + std::wstring(RegistrarName(spelling));
 }
 
 std::wstring WorkingCopyPath(const std::wstring& folder, WorkingCopySpelling spelling) {
     return folder + std::wstring(RegistrarName(spelling));
+}
+
+SystemFolder ChooseSystemFolder(Services& services, Route route, const std::wstring& component) {
+    if (route == Route::System) return SystemFolder::System;
+    const SystemBitness bitness = services.Bitness();
+    if (bitness == SystemBitness::ThirtyTwoBit) return SystemFolder::System32;
+    const std::optional<std::uint16_t> machine = services.ImageMachineOf(component);
+    if (!machine) return SystemFolder::System32;
+    if (*machine == kMachineI386) return SystemFolder::SysWOW64;
+    return bitness == SystemBitness::SixtyFourBitFromWow64 ? SystemFolder::Sysnative : SystemFolder::System32;
+}
+
+std::span<const SystemFolder> SystemFoldersOf(SystemBitness bitness) {
+    switch (bitness) {
+        case SystemBitness::ThirtyTwoBit: return kFoldersOf32BitSystem;
+        case SystemBitness::SixtyFourBit: return kFoldersOf64BitSystem;
+        case SystemBitness::SixtyFourBitFromWow64: return kFoldersSeenFromWow64;
+    }
+    return kFoldersOf32BitSystem;
 }
 
 void ApplyFamilyRule(Module1& module) {
@@ -64,8 +98,8 @@ Route FamilyRoute(std::wstring_view winFamily) {
 
 Route RouteWhereRegistrarIs(Services& services, const std::wstring& winDir, Route familyRoute) {
     const Route other = OtherRoute(familyRoute);
-    if (!services.FileExists(SystemRegistrar(winDir, familyRoute)) &&
-        services.FileExists(SystemRegistrar(winDir, other))) {
+    if (!services.FileExists(SystemRegistrar(winDir, FolderOfRoute(familyRoute))) &&
+        services.FileExists(SystemRegistrar(winDir, FolderOfRoute(other)))) {
         return other;
     }
     return familyRoute;
@@ -76,10 +110,10 @@ std::wstring RegistrarCommandLine(const std::wstring& registrar, std::wstring_vi
     return CommandLinePart(registrar) + std::wstring(switchText) + CommandLinePart(name);
 }
 
-void StartRegistrar(Services& services, const std::wstring& registrar, std::wstring_view switchText,
-                    const std::wstring& name) {
-    services.StartProgram(registrar, RegistrarCommandLine(registrar, switchText, name),
-                          WindowStyle::MinimizedWithFocus);
+void StartRegistrar(Services& services, const std::wstring& registrar, const std::wstring& registrarFolder,
+                    std::wstring_view switchText, const std::wstring& name) {
+    services.StartProgram(registrar, RegistrarCommandLine(registrar, switchText, name), WindowStyle::MinimizedWithFocus,
+                          registrarFolder);
 }
 
 void CopyComponentInto(Services& services, const std::wstring& component, const std::wstring& target) {
@@ -88,13 +122,13 @@ void CopyComponentInto(Services& services, const std::wstring& component, const 
     services.CopyFileTo(component, target, Overwrite::Yes);
 }
 
-bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy,
-                      std::wstring_view switchText, const std::wstring& name) {
+bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, const std::wstring& componentFolder,
+                      const std::wstring& workingCopy, std::wstring_view switchText, const std::wstring& name) {
     if (!services.SameContents(systemRegistrar, workingCopy)) {
         ReportForeignFile(services);
         return false;
     }
-    StartRegistrar(services, workingCopy, switchText, name);
+    StartRegistrar(services, workingCopy, componentFolder, switchText, name);
     return true;
 }
 

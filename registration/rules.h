@@ -2,6 +2,7 @@
 // The rules the register and unregister commands share, one piece of code each: the path table,
 // the family rule with the choice of the system directory, the start rule and the two guarded
 // copies. The clean-up rule is DeleteWorkingCopy in commands.h.
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,30 +12,52 @@
 
 namespace tervalux {
 
-// Which system directory a command works in.
+// Which system directory a command works in: which of the command's two ways it takes.
 enum class Route { System32, System };
+
+// The folder below W that a route's paths name. On a 32-bit system the system32 route works in
+// system32; on a 64-bit system in the folder of the component's own bitness (ChooseSystemFolder).
+enum class SystemFolder { System, System32, SysWOW64, Sysnative };
 
 // ---- Path table ----------------------------------------------------------------------------
 // Every path is plain concatenation of its parts: no check for a trailing backslash and no change
 // of case, so a drive-root folder "c:\" gives "c:\\a.ocx" and the system sees the same file.
 //
 //   component                        P & "\" & N
-//   component in the system dir      W & "\system32\" & N        W & "\system\" & N
-//   registrar, run (both commands)   W & "\system32\regsvr32.exe" W & "\system\regsvr32.exe"
-//   registrar, unregister copy src   W & "\system32\REGSVR32.EXE" W & "\system\REGSVR32.EXE"
+//   component in the system dir      W & S & "\" & N
+//   registrar, run (both commands)   W & S & "\regsvr32.exe"
+//   registrar, unregister copy src   W & S & "\REGSVR32.EXE"
 //   working copy, register           P & "\regsvr32.exe"
 //   working copy, unregister         P & "\REGSVR32.EXE"
 //
-// The register command spells the registrar "regsvr32.exe" everywhere; the unregister command runs
-// the system one under that name but copies it, and names its working copy, "REGSVR32.EXE". The file
-// system compares names without regard to case, so both spellings name one file.
+// where S is "\system" or "\system32", or on a 64-bit system "\SysWOW64" or "\Sysnative" in place
+// of "\system32". The register command spells the registrar "regsvr32.exe" everywhere; the
+// unregister command runs the system one under that name but copies it, and names its working
+// copy, "REGSVR32.EXE". The file system compares names without regard to case, so both spellings
+// name one file.
 
 std::wstring ComponentPath(const std::wstring& folder, const std::wstring& name);
-std::wstring SystemDirectory(const std::wstring& winDir, Route route);
-std::wstring ComponentInSystem(const std::wstring& winDir, Route route, const std::wstring& name);
-std::wstring SystemRegistrar(const std::wstring& winDir, Route route,
+std::wstring SystemDirectory(const std::wstring& winDir, SystemFolder folder);
+std::wstring ComponentInSystem(const std::wstring& winDir, SystemFolder folder, const std::wstring& name);
+std::wstring SystemRegistrar(const std::wstring& winDir, SystemFolder folder,
                              WorkingCopySpelling spelling = WorkingCopySpelling::Register);
 std::wstring WorkingCopyPath(const std::wstring& folder, WorkingCopySpelling spelling);
+
+// The folder a route names on a 32-bit system, where the route alone decides.
+constexpr SystemFolder FolderOfRoute(Route route) {
+    return route == Route::System32 ? SystemFolder::System32 : SystemFolder::System;
+}
+
+// The folder the system32 route works in for the component at `component`. On a 64-bit system a
+// 32-bit image (I386) belongs to SysWOW64 and any other image to the native system directory
+// (Sysnative, as the 32-bit build reaches it under WOW64); a file that is no readable image, or
+// none at all, and every component on a 32-bit system, go to system32 as they always have. The
+// system route is never changed. Never throws.
+SystemFolder ChooseSystemFolder(Services& services, Route route, const std::wstring& component);
+
+// The system directories of the system this program sees: those a folder shown can be, and those
+// whose registrar a working copy can be a copy of.
+std::span<const SystemFolder> SystemFoldersOf(SystemBitness bitness);
 
 // ---- Family rule -----------------------------------------------------------------------------
 
@@ -61,9 +84,11 @@ inline constexpr std::wstring_view kUnregisterBesideSwitch = L" /U ";  // workin
 std::wstring RegistrarCommandLine(const std::wstring& registrar, std::wstring_view switchText,
                                   const std::wstring& name);
 
-// Starts the registrar by its full path, minimised with the focus, and does not wait for it.
-void StartRegistrar(Services& services, const std::wstring& registrar, std::wstring_view switchText,
-                    const std::wstring& name);
+// Starts the registrar by its full path, minimised with the focus, in its own folder, and does not
+// wait for it. The folder matters on a 64-bit system: a registrar that hands the component on to
+// the registrar of the other bitness passes it the bare name, which that one then finds there.
+void StartRegistrar(Services& services, const std::wstring& registrar, const std::wstring& registrarFolder,
+                    std::wstring_view switchText, const std::wstring& name);
 
 // Starts the working copy beside the component as StartRegistrar does, but only while its bytes
 // are the system registrar's: a step can be reached without the copy before it having run (the
@@ -71,8 +96,8 @@ void StartRegistrar(Services& services, const std::wstring& registrar, std::wstr
 // foreign file is reported as "O arquivo já existe 58", nothing is started, and the result is
 // false.
 [[nodiscard]] bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar,
-                                    const std::wstring& workingCopy, std::wstring_view switchText,
-                                    const std::wstring& name);
+                                    const std::wstring& componentFolder, const std::wstring& workingCopy,
+                                    std::wstring_view switchText, const std::wstring& name);
 
 // ---- Guarded copies --------------------------------------------------------------------------
 

@@ -5,6 +5,8 @@
 // error is reported. Once the fallback is taken the trap is busy: every later error is reported.
 // The one 58 that never goes on is a foreign file where the working copy must go (steps 11 and
 // 17): it is reported and ends the command, since the next step would start it.
+// On a 64-bit system the system32 route's steps (7 to 12) work in the directory of the component's
+// own bitness, the trap's way into step 11 included.
 #include <optional>
 
 #include "platform/runtime_error.h"
@@ -86,7 +88,7 @@ class Unregistration {
         return *route_ == Route::System32 ? 7 : 13;
     }
     int SetTarget(Route route, int next) {
-        target_ = ComponentInSystem(winDir_, route, N());
+        target_ = ComponentInSystem(winDir_, FolderOf(route), N());
         return next;
     }
     // A missing target throws 53 (the trap's fallback); a file with no attribute bit set takes the
@@ -94,12 +96,15 @@ class Unregistration {
     int TestTarget(int present, int absent) {
         return context_.services.FileAttributes(target_) != 0 ? present : absent;
     }
+    std::wstring InSystemFolder() { return ComponentInSystem(winDir_, SystemFolder::System, N()); }
     int CopyComponent(const std::wstring& target, int next) {
         CopyComponentInto(context_.services, component_, target);
         return next;
     }
     int StartSystemRegistrar(Route route, int next) {
-        StartRegistrar(context_.services, SystemRegistrar(winDir_, route), kUnregisterSystemSwitch, N());
+        const SystemFolder folder = FolderOf(route);
+        StartRegistrar(context_.services, SystemRegistrar(winDir_, folder), SystemDirectory(winDir_, folder),
+                       kUnregisterSystemSwitch, N());
         return next;
     }
     // Someone's own REGSVR32.EXE beside the component ends the command here, however this step was
@@ -108,12 +113,22 @@ class Unregistration {
         return CopyRegistrarBeside(context_.services, RegistrarToCopy(route), WorkingCopy()) ? next : kEnd;
     }
     int StartWorkingCopyBeside(Route route, int next) {
-        const bool started =
-            StartWorkingCopy(context_.services, RegistrarToCopy(route), WorkingCopy(), kUnregisterBesideSwitch, N());
+        const bool started = StartWorkingCopy(context_.services, RegistrarToCopy(route), P(), WorkingCopy(),
+                                              kUnregisterBesideSwitch, N());
         return started ? next : kEnd;
     }
-    std::wstring RegistrarToCopy(Route route) const {
-        return SystemRegistrar(winDir_, route, WorkingCopySpelling::Unregister);
+    std::wstring RegistrarToCopy(Route route) {
+        return SystemRegistrar(winDir_, FolderOf(route), WorkingCopySpelling::Unregister);
+    }
+    // The system route always works in system. The system32 route's folder follows the component's
+    // bitness on a 64-bit system; it is chosen once, the first time a step needs it, so that the
+    // target, the registrar copied and the registrar started all lie in one directory.
+    SystemFolder FolderOf(Route route) {
+        if (route == Route::System) return SystemFolder::System;
+        if (!system32RouteFolder_) {
+            system32RouteFolder_ = ChooseSystemFolder(context_.services, route, ComponentPath(P(), N()));
+        }
+        return *system32RouteFolder_;
     }
     std::wstring WorkingCopy() { return WorkingCopyPath(P(), WorkingCopySpelling::Unregister); }
 
@@ -122,6 +137,7 @@ class Unregistration {
     std::wstring component_;
     std::wstring target_;
     std::optional<Route> route_;
+    std::optional<SystemFolder> system32RouteFolder_;
     bool fallbackTaken_ = false;
 };
 
@@ -137,7 +153,7 @@ const Unregistration::StepRow Unregistration::kSteps[] = {
     { 4, [](U& u) { return u.BuildComponentPath(); },                              5},     // C = P\N
     { 5, [](U& u) { return u.SetFamily(); },                                       6},     // family rule
     { 6, [](U& u) { return u.ChooseRoute(); },                                     7},     // system32: 7, system: 13
-    // system32 route
+    // system32 route (on a 64-bit system every W\system32 below is the component's own system directory)
     { 7, [](U& u) { return u.SetTarget(k32, 8); },                                 8},     // T = W\system32\N
     { 8, [](U& u) { return u.TestTarget(9, 11); },                                 9},     // T there: 9, else 11
     { 9, [](U& u) { return u.CopyComponent(u.target_, 10); },                      10},    // copy C to T
@@ -151,7 +167,7 @@ const Unregistration::StepRow Unregistration::kSteps[] = {
     {16, [](U& u) { return u.StartSystemRegistrar(kSys, 19); },                    19},    // W\system\regsvr32.exe /u N
     {17, [](U& u) { return u.CopyRegistrarToComponent(kSys, 18); },                18},    // REGSVR32.EXE to P
     {18, [](U& u) { return u.StartWorkingCopyBeside(kSys, 19); },                  19},    // P\REGSVR32.EXE /U N
-    {19, [](U& u) { return u.CopyComponent(ComponentInSystem(u.winDir_, kSys, u.N()), 20); }, 20},  // C to W\system\N
+    {19, [](U& u) { return u.CopyComponent(u.InSystemFolder(), 20); },             20},    // C to W\system\N
     {20, [](U& u) { return u.StartSystemRegistrar(kSys, kEnd); },                  kEnd},  // W\system\regsvr32.exe /u N
 };
 // clang-format on

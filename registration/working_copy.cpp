@@ -1,7 +1,7 @@
 // The clean-up rule: the registrar's working copy beside the component goes when a command button
 // loses the focus and when the window closes. Only a true working copy goes: the folder shown may be
 // a system directory (whose registrar is the system's own), or hold someone's own regsvr32.exe.
-#include <array>
+#include <span>
 
 #include "registration/commands.h"
 #include "registration/rules.h"
@@ -12,13 +12,13 @@ namespace {
 
 bool IsTrueWorkingCopy(Services& services, const std::wstring& folder, const std::wstring& workingCopy,
                        const std::wstring& winDir) {
-    constexpr std::array kRoutes = {Route::System32, Route::System};
-    for (const Route route : kRoutes) {
-        if (services.SameFile(folder, SystemDirectory(winDir, route))) return false;
-        if (services.SameFile(workingCopy, SystemRegistrar(winDir, route))) return false;
+    const std::span<const SystemFolder> systemFolders = SystemFoldersOf(services.Bitness());
+    for (const SystemFolder systemFolder : systemFolders) {
+        if (services.SameFile(folder, SystemDirectory(winDir, systemFolder))) return false;
+        if (services.SameFile(workingCopy, SystemRegistrar(winDir, systemFolder))) return false;
     }
-    for (const Route route : kRoutes) {
-        if (services.SameContents(workingCopy, SystemRegistrar(winDir, route))) return true;
+    for (const SystemFolder systemFolder : systemFolders) {
+        if (services.SameContents(workingCopy, SystemRegistrar(winDir, systemFolder))) return true;
     }
     return false;
 }

@@ -64,20 +64,20 @@ bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got) {
     return true;
 }
 
-// The process start takes no long-path form for the program it runs, so a program whose path is
-// past MAX_PATH is started by its short (8.3) path when the file system has one that fits.
-std::wstring ProgramPathToStart(const std::wstring& program) {
-    if (program.size() < kLongPathFrom || !IsAbsoluteDrivePath(program)) return program;
-    const std::wstring extended = ForFileApi(program);
+// The process start takes no long-path form for the program it runs nor for its current folder,
+// so a path past MAX_PATH is given by its short (8.3) form when the file system has one that fits.
+std::wstring PathToStartWith(const std::wstring& path) {
+    if (path.size() < kLongPathFrom || !IsAbsoluteDrivePath(path)) return path;
+    const std::wstring extended = ForFileApi(path);
     const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
-    if (needed == 0) return program;
+    if (needed == 0) return path;
     std::wstring shortPath(needed, L'\0');
     const DWORD written = GetShortPathNameW(extended.c_str(), shortPath.data(), needed);
-    if (written == 0 || written >= needed) return program;
+    if (written == 0 || written >= needed) return path;
     shortPath.resize(written);
     constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
     if (shortPath.rfind(kExtendedPrefix, 0) == 0) shortPath.erase(0, kExtendedPrefix.size());
-    return shortPath.size() < kLongPathFrom ? shortPath : program;
+    return shortPath.size() < kLongPathFrom ? shortPath : path;
 }
 
 }  // namespace
@@ -131,7 +131,8 @@ void Win32Services::DeleteFileAt(const std::wstring& path) {
     if (!DeleteFileW(ForFileApi(path).c_str())) ThrowLastError(Operation::Delete);
 }
 
-void Win32Services::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) {
+void Win32Services::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
+                                 const std::wstring& currentFolder) {
     // The process start may write into the command line, so it gets its own copy.
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
@@ -145,8 +146,10 @@ void Win32Services::StartProgram(const std::wstring& program, const std::wstring
     PROCESS_INFORMATION process{};
     // The program is named by its full path so that nothing is searched for, whatever the command
     // line's first word says.
-    const std::wstring path = ProgramPathToStart(program);
-    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    const std::wstring path = PathToStartWith(program);
+    const std::wstring folder = currentFolder.empty() ? std::wstring() : PathToStartWith(currentFolder);
+    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         ThrowLastError(Operation::Start);
     }
     CloseHandle(process.hThread);
@@ -209,6 +212,35 @@ std::optional<std::uint16_t> Win32Services::ImageMachineOf(const std::wstring& p
     DWORD got = 0;
     if (!ReadChunk(file.Get(), head.data(), static_cast<DWORD>(head.size()), got)) return std::nullopt;
     return ImageMachine(std::span(reinterpret_cast<const std::uint8_t*>(head.data()), got));
+}
+
+SystemBitness Win32Services::Bitness() {
+#if defined(_WIN64)
+    return BitnessOf(true, {});
+#else
+    // Asked once: the answer cannot change while the program runs. Both calls are looked up by
+    // name, since the oldest systems the program starts on have neither.
+    static const SystemBitness bitness = [] {
+        Wow64Answers answers;
+        const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+        if (kernel == nullptr) return BitnessOf(false, answers);
+        using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
+        if (const auto ask2 = reinterpret_cast<IsWow64Process2Fn>(
+                reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process2")))) {
+            USHORT processMachine = 0;
+            USHORT nativeMachine = 0;
+            if (ask2(GetCurrentProcess(), &processMachine, &nativeMachine)) answers.processMachine = processMachine;
+        }
+        if (const auto ask = reinterpret_cast<IsWow64ProcessFn>(
+                reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process")))) {
+            BOOL underWow64 = FALSE;
+            if (ask(GetCurrentProcess(), &underWow64)) answers.underWow64 = underWow64 != FALSE;
+        }
+        return BitnessOf(false, answers);
+    }();
+    return bitness;
+#endif
 }
 
 }  // namespace tervalux::win32

@@ -7,7 +7,8 @@
 // '\', doubled separators collapsed, "." and ".." resolved). Shorter paths, relative paths and
 // network paths go to the system as they are. The process start has no long-path form for the
 // program it runs: a program past MAX_PATH is started by its short (8.3) path where the file system
-// has one that fits, and by the path as given otherwise (which then fails as the system says).
+// has one that fits, and by the path as given otherwise (which then fails as the system says); its
+// current folder likewise.
 #include <windows.h>
 
 #include <string>
@@ -27,12 +28,14 @@ class Win32Services : public Services {
     void CopyFileTo(const std::wstring& source, const std::wstring& destination,
                     Overwrite overwrite = Overwrite::Yes) override;
     void DeleteFileAt(const std::wstring& path) override;
-    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) override;
+    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
+                      const std::wstring& currentFolder = {}) override;
     void ShowMessage(const std::wstring& prompt) override;
     bool SameFile(const std::wstring& a, const std::wstring& b) override;
     bool SameContents(const std::wstring& a, const std::wstring& b) override;
     bool FileExists(const std::wstring& path) override;
     std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override;
+    SystemBitness Bitness() override;
 
     const std::wstring& ApplicationTitle() const noexcept { return title_; }
     void SetApplicationTitle(std::wstring title) { title_ = std::move(title); }

@@ -183,7 +183,8 @@ void MemoryPlatform::DeleteFileAt(const std::wstring& path) {
     events.push_back(Event{L"delete", path, L""});
 }
 
-void MemoryPlatform::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) {
+void MemoryPlatform::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
+                                  const std::wstring& currentFolder) {
     CheckFailure(Op::Start, program);
     if (!fs.IsFile(program)) {
         CheckFolderOf(program);
@@ -192,7 +193,9 @@ void MemoryPlatform::StartProgram(const std::wstring& program, const std::wstrin
     const std::wstring key = MemoryFileSystem::Key(program);
     const bool library = key.size() > 4 && (key.ends_with(L".DLL") || key.ends_with(L".OCX"));
     if (library || notPrograms.count(key)) throw RuntimeError(err::InvalidCall);
-    starts.push_back(ProgramStart{program, commandLine, style});
+    // The system refuses to start a program in a folder that is not there.
+    if (!currentFolder.empty() && !fs.IsFolder(currentFolder)) throw RuntimeError(err::PathNotFound);
+    starts.push_back(ProgramStart{program, commandLine, style, currentFolder});
     events.push_back(Event{L"start", program, commandLine});
 }
 

@@ -21,6 +21,7 @@ struct ProgramStart {
     std::wstring program;
     std::wstring commandLine;
     WindowStyle style;
+    std::wstring currentFolder;  // empty: the caller's own
     bool operator==(const ProgramStart&) const = default;
 };
 
@@ -99,6 +100,8 @@ class MemoryPlatform : public Services, public KernelCalls {
     // Programs the platform refuses to start as such: starting them throws 5. A file ending in
     // .dll or .ocx is refused anyway; other files must exist to start.
     std::set<std::wstring> notPrograms;
+    // The system as the program sees it; a 32-bit Windows unless a test says otherwise.
+    SystemBitness bitness = SystemBitness::ThirtyTwoBit;
     // Runs while a message box is up, as if the user acted before closing it; optional.
     std::function<void(const std::wstring&)> onMessage;
 
@@ -106,12 +109,14 @@ class MemoryPlatform : public Services, public KernelCalls {
     std::uint32_t FileAttributes(const std::wstring& path) override;
     void CopyFileTo(const std::wstring& source, const std::wstring& destination, Overwrite overwrite) override;
     void DeleteFileAt(const std::wstring& path) override;
-    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) override;
+    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
+                      const std::wstring& currentFolder) override;
     void ShowMessage(const std::wstring& prompt) override;
     bool SameFile(const std::wstring& a, const std::wstring& b) override;
     bool SameContents(const std::wstring& a, const std::wstring& b) override;
     bool FileExists(const std::wstring& path) override;
     std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override;
+    SystemBitness Bitness() override { return bitness; }
 
     // KernelCalls
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;

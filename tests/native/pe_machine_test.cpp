@@ -7,26 +7,13 @@
 #include <functional>
 #include <vector>
 
+#include "tests/native/image_bytes.h"
+
 namespace tervalux {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// The start of an image as a linker writes it: the old header with e_lfanew, a stub, then the
-// new header's signature and machine.
-Bytes Image(std::uint16_t machine, std::uint32_t newHeader = 0x80, std::size_t size = 0x200) {
-    Bytes bytes(size, 0);
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<std::uint8_t>(newHeader >> (8 * i));
-    if (newHeader <= size && size - newHeader >= 6) {
-        bytes[newHeader] = 'P';
-        bytes[newHeader + 1] = 'E';
-        bytes[newHeader + 4] = static_cast<std::uint8_t>(machine);
-        bytes[newHeader + 5] = static_cast<std::uint8_t>(machine >> 8);
-    }
-    return bytes;
-}
+using Bytes = testing::ImageBytes;
+using testing::Image;
 
 TEST(ImageMachine, ReadsTheMachineOfAWellFormedStart) {
     for (const std::uint16_t machine : {kMachineI386, kMachineAmd64, kMachineArm64, std::uint16_t{0x01C4}}) {

@@ -143,6 +143,10 @@ class Bench {
         EXPECT_NO_THROW(command());
         for (const auto& start : platform.starts) {
             EXPECT_EQ(start.style, WindowStyle::MinimizedWithFocus) << ::testing::PrintToString(start.program);
+            // Every registrar runs in its own folder, the working copy beside the component too.
+            EXPECT_EQ(fake::MemoryFileSystem::Key(start.currentFolder),
+                      fake::MemoryFileSystem::ParentKey(fake::MemoryFileSystem::Key(start.program)))
+                << ::testing::PrintToString(start.program) << " in " << ::testing::PrintToString(start.currentFolder);
         }
         platform.starts.clear();
         return platform.events;

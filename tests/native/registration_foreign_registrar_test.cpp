@@ -88,8 +88,8 @@ TEST(ForeignRegistrar, TheStartOfAWorkingCopyChecksItsBytes) {
         Bench bench(4);
         c.put(bench);
         bench.platform.events.clear();
-        const bool started =
-            StartWorkingCopy(bench.platform, kNt + L"\\REGSVR32.EXE", beside, kUnregisterBesideSwitch, L"a.ocx");
+        const bool started = StartWorkingCopy(bench.platform, kNt + L"\\REGSVR32.EXE", L"D:\\comp", beside,
+                                              kUnregisterBesideSwitch, L"a.ocx");
         EXPECT_EQ(started, c.expected.front().what == L"start");
         EXPECT_EQ(bench.platform.events, c.expected);
     }

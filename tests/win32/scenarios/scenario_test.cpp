@@ -47,8 +47,9 @@ class RecordingServices : public Services {
         real_.CopyFileTo(source, destination, overwrite);
     }
     void DeleteFileAt(const std::wstring& path) override { real_.DeleteFileAt(path); }
-    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style) override {
-        real_.StartProgram(program, commandLine, style);
+    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
+                      const std::wstring& currentFolder) override {
+        real_.StartProgram(program, commandLine, style, currentFolder);
         starts.push_back(commandLine);
     }
     void ShowMessage(const std::wstring& prompt) override { messages.push_back(prompt); }
@@ -58,6 +59,7 @@ class RecordingServices : public Services {
     std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override {
         return real_.ImageMachineOf(path);
     }
+    SystemBitness Bitness() override { return real_.Bitness(); }
 
    private:
     Win32Services real_;

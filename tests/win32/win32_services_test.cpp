@@ -280,6 +280,51 @@ TEST_F(Win32ServicesStart, ProgramInAFolderWithBlanksAndNonAnsiCharacters) {
     EXPECT_NE(WaitForReport(marker).find(L"command=" + line), std::wstring::npos);
 }
 
+// The registrar runs in its own folder: given, it is the started program's current folder, by its
+// short form when past MAX_PATH; not given, the program inherits ours.
+TEST_F(Win32ServicesStart, StartsInTheFolderGiven) {
+    const std::wstring deep = dir / (std::wstring(120, L'p') + L"\\" + std::wstring(120, L'q') + L"\\Pasta \u00e7");
+    MakeFolder(deep);
+    std::wstring own(MAX_PATH, L'\0');
+    own.resize(GetCurrentDirectoryW(MAX_PATH, own.data()));
+    struct Case {
+        const char* name;
+        std::wstring folder;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {"a folder with a blank", dir / L"Pasta de trabalho", dir / L"Pasta de trabalho"},
+        {"a drive root", L"c:\\", L"c:\\"},
+        {"past MAX_PATH", deep, deep},
+        {"none given", L"", own},
+    };
+    MakeFolder(dir / L"Pasta de trabalho");
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring marker = dir / (L"folder-" + std::to_wstring(++n) + L".txt");
+        services.StartProgram(helpers + L"\\marker.exe", L"marker.exe \"" + marker + L"\"",
+                              WindowStyle::MinimizedWithFocus, c.folder);
+        const std::wstring report = WaitForReport(marker);
+        const std::size_t at = report.find(L"folder=");
+        ASSERT_NE(at, std::wstring::npos);
+        const std::wstring seen = report.substr(at + 7, report.find(L'\n', at) - at - 7);
+        EXPECT_TRUE(services.SameFile(seen, c.expected)) << std::string(seen.begin(), seen.end());
+    }
+    EXPECT_EQ(ErrorNumberOf([&] {
+                  services.StartProgram(helpers + L"\\marker.exe", L"marker.exe", WindowStyle::MinimizedWithFocus,
+                                        dir / L"no such folder");
+              }),
+              76);
+}
+
+TEST(Win32ServicesBitness, TheSixtyFourBitBuildSeesASixtyFourBitSystem) {
+    Win32Services services;
+    const SystemBitness expected =
+        sizeof(void*) == 8 ? SystemBitness::SixtyFourBit : SystemBitness::SixtyFourBitFromWow64;
+    EXPECT_EQ(services.Bitness(), expected) << "this build runs on a 64-bit system under Wine here";
+}
+
 TEST_F(Win32ServicesStart, AFileThatIsNoProgramRaises5) {
     services.CopyFileTo(helpers + L"\\tvxcomp.dll", dir / L"tvxcomp.dll");
     WriteBytes(dir / L"text.exe", "not a program at all");

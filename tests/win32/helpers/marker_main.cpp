@@ -1,6 +1,6 @@
 // A program for the process-start tests: writes, into the file named by its first argument, how
-// it was asked to show its window and the command line it got. The file appears whole (written
-// beside and then renamed), so a test that polls for it never reads half of it.
+// it was asked to show its window, the command line it got and the folder it was started in. The file appears whole
+// (written beside and then renamed), so a test that polls for it never reads half of it.
 #include <windows.h>
 
 #include <string>
@@ -12,8 +12,10 @@ int wmain(int argc, wchar_t** argv) {
     GetStartupInfoW(&startup);
 
     const bool usesShow = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
     const std::wstring report = std::wstring(L"show=") + (usesShow ? std::to_wstring(startup.wShowWindow) : L"-") +
-                                L"\ncommand=" + GetCommandLineW() + L"\n";
+                                L"\ncommand=" + GetCommandLineW() + L"\nfolder=" + folder + L"\n";
 
     const std::wstring target = argv[1];
     const std::wstring partial = target + L".part";

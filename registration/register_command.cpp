@@ -30,7 +30,7 @@ void Register(CommandContext& context) {
 
     if (selection.CheckBoxValue() == kCheckBoxTicked) {
         CopyComponentInto(services, component, ComponentInSystem(winDir, systemFolder, selection.FileName()));
-        StartRegistrar(services, systemRegistrar, SystemDirectory(winDir, systemFolder), kRegisterSwitch,
+        StartRegistrar(services, systemRegistrar, RegistrarStartFolder(winDir, systemFolder), kRegisterSwitch,
                        selection.FileName());
     } else {
         const std::wstring workingCopy = WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register);

@@ -68,6 +68,10 @@ std::wstring WorkingCopyPath(const std::wstring& folder, WorkingCopySpelling spe
     return folder + std::wstring(RegistrarName(spelling));
 }
 
+std::wstring RegistrarStartFolder(const std::wstring& winDir, SystemFolder folder) {
+    return SystemDirectory(winDir, folder == SystemFolder::Sysnative ? SystemFolder::System32 : folder);
+}
+
 SystemFolder ChooseSystemFolder(Services& services, Route route, const std::wstring& component) {
     if (route == Route::System) return SystemFolder::System;
     const SystemBitness bitness = services.Bitness();

@@ -84,6 +84,12 @@ inline constexpr std::wstring_view kUnregisterBesideSwitch = L" /U ";  // workin
 std::wstring RegistrarCommandLine(const std::wstring& registrar, std::wstring_view switchText,
                                   const std::wstring& name);
 
+// The folder a system registrar is started in: its own. The one exception is Sysnative, an alias
+// that only a 32-bit program has; the 64-bit registrar started from it knows its folder as system32.
+// The system checks the folder on our side of the file-system redirection, where system32 is
+// SysWOW64 and exists.
+std::wstring RegistrarStartFolder(const std::wstring& winDir, SystemFolder folder);
+
 // Starts the registrar by its full path, minimised with the focus, in its own folder, and does not
 // wait for it. The folder matters on a 64-bit system: a registrar that hands the component on to
 // the registrar of the other bitness passes it the bare name, which that one then finds there.

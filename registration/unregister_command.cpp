@@ -103,7 +103,7 @@ class Unregistration {
     }
     int StartSystemRegistrar(Route route, int next) {
         const SystemFolder folder = FolderOf(route);
-        StartRegistrar(context_.services, SystemRegistrar(winDir_, folder), SystemDirectory(winDir_, folder),
+        StartRegistrar(context_.services, SystemRegistrar(winDir_, folder), RegistrarStartFolder(winDir_, folder),
                        kUnregisterSystemSwitch, N());
         return next;
     }

@@ -143,9 +143,11 @@ class Bench {
         EXPECT_NO_THROW(command());
         for (const auto& start : platform.starts) {
             EXPECT_EQ(start.style, WindowStyle::MinimizedWithFocus) << ::testing::PrintToString(start.program);
-            // Every registrar runs in its own folder, the working copy beside the component too.
-            EXPECT_EQ(fake::MemoryFileSystem::Key(start.currentFolder),
-                      fake::MemoryFileSystem::ParentKey(fake::MemoryFileSystem::Key(start.program)))
+            // Every registrar runs in its own folder, the working copy beside the component too;
+            // one started from Sysnative knows its folder as system32.
+            std::wstring folder = fake::MemoryFileSystem::ParentKey(fake::MemoryFileSystem::Key(start.program));
+            if (folder.ends_with(L"\\SYSNATIVE")) folder.replace(folder.size() - 9, 9, L"SYSTEM32");
+            EXPECT_EQ(fake::MemoryFileSystem::Key(start.currentFolder), folder)
                 << ::testing::PrintToString(start.program) << " in " << ::testing::PrintToString(start.currentFolder);
         }
         platform.starts.clear();

@@ -64,20 +64,20 @@ bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got) {
     return true;
 }
 
-// The process start takes no long-path form for the program it runs nor for its current folder,
-// so a path past MAX_PATH is given by its short (8.3) form when the file system has one that fits.
-std::wstring PathToStartWith(const std::wstring& path) {
-    if (path.size() < kLongPathFrom || !IsAbsoluteDrivePath(path)) return path;
-    const std::wstring extended = ForFileApi(path);
+// The process start takes no long-path form for the program it runs, so a program whose path is
+// past MAX_PATH is started by its short (8.3) path when the file system has one that fits.
+std::wstring ProgramPathToStart(const std::wstring& program) {
+    if (program.size() < kLongPathFrom || !IsAbsoluteDrivePath(program)) return program;
+    const std::wstring extended = ForFileApi(program);
     const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
-    if (needed == 0) return path;
+    if (needed == 0) return program;
     std::wstring shortPath(needed, L'\0');
     const DWORD written = GetShortPathNameW(extended.c_str(), shortPath.data(), needed);
-    if (written == 0 || written >= needed) return path;
+    if (written == 0 || written >= needed) return program;
     shortPath.resize(written);
     constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
     if (shortPath.rfind(kExtendedPrefix, 0) == 0) shortPath.erase(0, kExtendedPrefix.size());
-    return shortPath.size() < kLongPathFrom ? shortPath : path;
+    return shortPath.size() < kLongPathFrom ? shortPath : program;
 }
 
 }  // namespace
@@ -146,8 +146,11 @@ void Win32Services::StartProgram(const std::wstring& program, const std::wstring
     PROCESS_INFORMATION process{};
     // The program is named by its full path so that nothing is searched for, whatever the command
     // line's first word says.
-    const std::wstring path = PathToStartWith(program);
-    const std::wstring folder = currentFolder.empty() ? std::wstring() : PathToStartWith(currentFolder);
+    const std::wstring path = ProgramPathToStart(program);
+    // The process start takes no current folder past MAX_PATH, and its short form is no way round:
+    // Wine will not start a program inside a short-named current folder. Such a program starts in
+    // our own folder, as it did before it was given one.
+    const std::wstring folder = currentFolder.size() < kLongPathFrom ? currentFolder : std::wstring();
     if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         ThrowLastError(Operation::Start);

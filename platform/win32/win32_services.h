@@ -7,8 +7,8 @@
 // '\', doubled separators collapsed, "." and ".." resolved). Shorter paths, relative paths and
 // network paths go to the system as they are. The process start has no long-path form for the
 // program it runs: a program past MAX_PATH is started by its short (8.3) path where the file system
-// has one that fits, and by the path as given otherwise (which then fails as the system says); its
-// current folder likewise.
+// has one that fits, and by the path as given otherwise (which then fails as the system says). A
+// current folder past MAX_PATH is not given at all: the program starts in ours.
 #include <windows.h>
 
 #include <string>

@@ -280,39 +280,51 @@ TEST_F(Win32ServicesStart, ProgramInAFolderWithBlanksAndNonAnsiCharacters) {
     EXPECT_NE(WaitForReport(marker).find(L"command=" + line), std::wstring::npos);
 }
 
-// The registrar runs in its own folder: given, it is the started program's current folder, by its
-// short form when past MAX_PATH; not given, the program inherits ours.
+// The registrar runs in its own folder: given, it is the started program's current folder; not
+// given, or past MAX_PATH, the program inherits ours.
 TEST_F(Win32ServicesStart, StartsInTheFolderGiven) {
     const std::wstring deep = dir / (std::wstring(120, L'p') + L"\\" + std::wstring(120, L'q') + L"\\Pasta \u00e7");
     MakeFolder(deep);
     std::wstring own(MAX_PATH, L'\0');
     own.resize(GetCurrentDirectoryW(MAX_PATH, own.data()));
+    const std::wstring deeper = dir / (std::wstring(100, L'a') + L"\\" + std::wstring(100, L'b') + L"\\" +
+                                       std::wstring(100, L'd') + L" com brancos");
+    MakeFolder(deeper);
+    const std::wstring marker = helpers + L"\\marker.exe";
+    services.CopyFileTo(marker, deeper + L"\\regsvr32.exe");
     struct Case {
         const char* name;
+        std::wstring program;
         std::wstring folder;
         std::wstring expected;
     };
     const Case cases[] = {
-        {"a folder with a blank", dir / L"Pasta de trabalho", dir / L"Pasta de trabalho"},
-        {"a drive root", L"c:\\", L"c:\\"},
-        {"past MAX_PATH", deep, deep},
-        {"none given", L"", own},
+        {"a folder with a blank", marker, dir / L"Pasta de trabalho", dir / L"Pasta de trabalho"},
+        {"a drive root", marker, L"c:\\", L"c:\\"},
+        // The process start takes no such folder: ours, rather than no start at all.
+        {"past MAX_PATH", marker, deep, own},
+        {"a program in its own folder, both past MAX_PATH", deeper + L"\\regsvr32.exe", deeper, own},
+        {"none given", marker, L"", own},
+
     };
     MakeFolder(dir / L"Pasta de trabalho");
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring marker = dir / (L"folder-" + std::to_wstring(++n) + L".txt");
-        services.StartProgram(helpers + L"\\marker.exe", L"marker.exe \"" + marker + L"\"",
-                              WindowStyle::MinimizedWithFocus, c.folder);
-        const std::wstring report = WaitForReport(marker);
+        const std::wstring report_file = dir / (L"folder-" + std::to_wstring(++n) + L".txt");
+        EXPECT_EQ(ErrorNumberOf([&] {
+                      services.StartProgram(c.program, L"marker.exe \"" + report_file + L"\"",
+                                            WindowStyle::MinimizedWithFocus, c.folder);
+                  }),
+                  0);
+        const std::wstring report = WaitForReport(report_file);
         const std::size_t at = report.find(L"folder=");
         ASSERT_NE(at, std::wstring::npos);
         const std::wstring seen = report.substr(at + 7, report.find(L'\n', at) - at - 7);
         EXPECT_TRUE(services.SameFile(seen, c.expected)) << std::string(seen.begin(), seen.end());
     }
     EXPECT_EQ(ErrorNumberOf([&] {
-                  services.StartProgram(helpers + L"\\marker.exe", L"marker.exe", WindowStyle::MinimizedWithFocus,
+                  services.StartProgram(marker, L"marker.exe", WindowStyle::MinimizedWithFocus,
                                         dir / L"no such folder");
               }),
               76);

@@ -27,15 +27,17 @@ std::unique_ptr<Control> MakeControl(const ControlDescription& description, File
     }
     const auto tab = static_cast<std::int16_t>(description.tabIndex);
     const TwipsRect rect = ToTwips(description.rect);
-    switch (description.kind) {
-        case kind::TextBox: return std::make_unique<TextBox>(description.name, rect, tab);
-        case kind::CommandButton:
-            return std::make_unique<CommandButton>(description.name, rect, tab, description.caption);
-        case kind::CheckBox: return std::make_unique<CheckBox>(description.name, rect, tab, description.caption);
-        case kind::DriveList: return std::make_unique<DriveList>(description.name, rect, tab, queries);
-        case kind::FolderList: return std::make_unique<FolderList>(description.name, rect, tab, queries);
-        case kind::FileList: return std::make_unique<FileList>(description.name, rect, tab, queries);
-        default: break;
+    if (const KindSpec* spec = FindKind(description.kind)) {
+        switch (spec->kind) {
+            case Kind::TextBox: return std::make_unique<TextBox>(description.name, rect, tab);
+            case Kind::CommandButton:
+                return std::make_unique<CommandButton>(description.name, rect, tab, description.caption);
+            case Kind::CheckBox: return std::make_unique<CheckBox>(description.name, rect, tab, description.caption);
+            case Kind::DriveList: return std::make_unique<DriveList>(description.name, rect, tab, queries);
+            case Kind::FolderList: return std::make_unique<FolderList>(description.name, rect, tab, queries);
+            case Kind::FileList: return std::make_unique<FileList>(description.name, rect, tab, queries);
+            case Kind::Form: break;  // a window, never a control
+        }
     }
     throw RuntimeError(kBindingError, L"O controle '" + description.name + L"' \u00e9 de um tipo desconhecido (" +
                                           std::to_wstring(description.kind) + L")");

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/control.h"
 #include "runtime/control_kinds.h"
 #include "runtime/description_values.h"
 
@@ -53,13 +54,8 @@ inline constexpr std::size_t kWindowIdEnd = kWindowIdOffset + 16;
 // The class identifier of a form, which the third identifier of the header must be.
 const Guid& FormClassId();
 
-struct DescriptionRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    bool operator==(const DescriptionRect&) const = default;
-};
+// A stored rectangle: twips, as the control models hold it.
+using DescriptionRect = TwipsRect;
 
 // One stored setting, kept as stored so that writing it back gives the same bytes.
 struct Setting {

@@ -7,41 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_data.h"
-
 namespace tervalux::rt::layout {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes Form1() {
-    const auto span = form_data::Form1DescriptionBytes();
-    return {span.begin(), span.end()};
-}
+Bytes Form1();
 
-inline std::uint32_t U32(const Bytes& b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16) | static_cast<std::uint32_t>(b[at + 3])
-                                                                                      << 24;
-}
-inline std::uint16_t U16(const Bytes& b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
-}
-inline void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+std::uint32_t U32(const Bytes& b, std::size_t at);
+std::uint16_t U16(const Bytes& b, std::size_t at);
+void Put32(Bytes& b, std::size_t at, std::uint32_t v);
 
 // Little-endian encoders for the expected bytes, written from the layout rather than the code.
-inline void Add16(Bytes& b, int v) {
-    b.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-inline void Add32(Bytes& b, std::int64_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
-}
-inline void AddText(Bytes& b, const std::string& text) {
-    Add16(b, static_cast<int>(text.size()));
-    b.insert(b.end(), text.begin(), text.end());
-    b.push_back(0);
-}
+void Add16(Bytes& b, int v);
+void Add32(Bytes& b, std::int64_t v);
+void AddText(Bytes& b, const std::string& text);
 
 // Fixed offsets of the window record.
 constexpr std::size_t kTotalLengthAt = 89;

@@ -13,7 +13,9 @@ cp "$work/generated/form1.bin" "$work/generated/project.bin" "$work/seeds/"
 
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -I"$root" "$root/bench/fuzz_description.cpp" "$root/runtime/window_description.cpp" \
-    "$root/runtime/project_description.cpp" -o "$work/fuzz_description"
+    "$root/runtime/project_description.cpp" "$root/runtime/description_bytes.cpp" \
+    "$root/runtime/description_values.cpp" "$root/platform/text.cpp" \
+    "$root/tests/support/description_writers.cpp" -o "$work/fuzz_description"
 
 cd "$work"
 ./fuzz_description -runs="$runs" -seed=1 -max_len=4096 -print_final_stats=1 corpus seeds

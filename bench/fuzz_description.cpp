@@ -8,6 +8,7 @@
 
 #include "runtime/project_description.h"
 #include "runtime/window_description.h"
+#include "tests/support/description_writers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);

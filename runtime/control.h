@@ -6,18 +6,9 @@
 #include <span>
 #include <string>
 
-namespace tervalux::rt {
+#include "runtime/control_kinds.h"
 
-// Kind codes as the window description stores them.
-enum class Kind : std::uint8_t {
-    TextBox = 2,
-    CommandButton = 4,
-    CheckBox = 5,
-    Form = 13,
-    DriveList = 16,
-    FolderList = 17,
-    FileList = 18,
-};
+namespace tervalux::rt {
 
 enum class EventId { Load, QueryUnload, Click, DblClick, Change, LostFocus, KeyPress };
 

@@ -15,10 +15,6 @@
 
 namespace tervalux::rt {
 
-TwipsRect ToTwips(const DescriptionRect& rect) {
-    return TwipsRect{rect.left, rect.top, rect.width, rect.height};
-}
-
 std::unique_ptr<Control> MakeControl(const ControlDescription& description, FileQueries& queries) {
     if (description.tabIndex < 0 || description.tabIndex > std::numeric_limits<std::int16_t>::max()) {
         throw RuntimeError(kBindingError, L"O controle '" + description.name +
@@ -26,16 +22,18 @@ std::unique_ptr<Control> MakeControl(const ControlDescription& description, File
                                               std::to_wstring(description.tabIndex) + L")");
     }
     const auto tab = static_cast<std::int16_t>(description.tabIndex);
-    const TwipsRect rect = ToTwips(description.rect);
-    switch (description.kind) {
-        case kind::TextBox: return std::make_unique<TextBox>(description.name, rect, tab);
-        case kind::CommandButton:
-            return std::make_unique<CommandButton>(description.name, rect, tab, description.caption);
-        case kind::CheckBox: return std::make_unique<CheckBox>(description.name, rect, tab, description.caption);
-        case kind::DriveList: return std::make_unique<DriveList>(description.name, rect, tab, queries);
-        case kind::FolderList: return std::make_unique<FolderList>(description.name, rect, tab, queries);
-        case kind::FileList: return std::make_unique<FileList>(description.name, rect, tab, queries);
-        default: break;
+    const TwipsRect& rect = description.rect;
+    if (const KindSpec* spec = FindKind(description.kind)) {
+        switch (spec->kind) {
+            case Kind::TextBox: return std::make_unique<TextBox>(description.name, rect, tab);
+            case Kind::CommandButton:
+                return std::make_unique<CommandButton>(description.name, rect, tab, description.caption);
+            case Kind::CheckBox: return std::make_unique<CheckBox>(description.name, rect, tab, description.caption);
+            case Kind::DriveList: return std::make_unique<DriveList>(description.name, rect, tab, queries);
+            case Kind::FolderList: return std::make_unique<FolderList>(description.name, rect, tab, queries);
+            case Kind::FileList: return std::make_unique<FileList>(description.name, rect, tab, queries);
+            case Kind::Form: break;  // a window, never a control
+        }
     }
     throw RuntimeError(kBindingError, L"O controle '" + description.name + L"' \u00e9 de um tipo desconhecido (" +
                                           std::to_wstring(description.kind) + L")");
@@ -50,7 +48,7 @@ std::unique_ptr<Form> BuildForm(const WindowDescription& description, Services& 
     }
     FormSettings settings;
     settings.caption = description.form.caption;
-    settings.client = ToTwips(description.form.client);
+    settings.client = description.form.client;
     settings.startUpPosition = description.form.startUpPosition;
     settings.icon = description.form.icon;
     return std::make_unique<Form>(description.form.name, std::move(settings), std::move(controls), services, host);

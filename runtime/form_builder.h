@@ -18,6 +18,4 @@ std::unique_ptr<Control> MakeControl(const ControlDescription& description, File
 std::unique_ptr<Form> BuildForm(const WindowDescription& description, Services& services, FileQueries& queries,
                                 FormHost& host);
 
-TwipsRect ToTwips(const DescriptionRect& rect);
-
 }  // namespace tervalux::rt

@@ -30,13 +30,14 @@
 namespace tervalux::rt {
 
 inline constexpr std::size_t kWindowEntrySize = 80;
+inline constexpr std::size_t kWindowNameField = 32;
 
 struct WindowEntry {
     Guid id;
     std::wstring name;
     std::uint32_t offset = 0;  // of the window description, from the project description's start
     std::uint32_t length = 0;
-    std::uint32_t kind = kind::Form;
+    std::uint32_t kind = KindCode(Kind::Form);
 };
 
 struct ProjectDescription {
@@ -59,15 +60,5 @@ ProjectDescription ReadProjectDescription(std::span<const std::uint8_t> bytes);
 // name offsets in the project's bytes.
 WindowDescription ReadWindow(std::span<const std::uint8_t> projectBytes, const ProjectDescription& project,
                              const Guid& windowId);
-
-struct ProjectWindow {
-    std::wstring name;
-    std::vector<std::uint8_t> description;  // its header holds the window identifier
-};
-
-// Lays out a project description; the identifiers come from the windows' headers.
-std::vector<std::uint8_t> WriteProjectDescription(std::wstring_view name, std::wstring_view title,
-                                                  std::wstring_view startUpObject,
-                                                  const std::vector<ProjectWindow>& windows);
 
 }  // namespace tervalux::rt

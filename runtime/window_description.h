@@ -8,19 +8,25 @@
 //   0x01; one record per control, separated by 0x03: 32-bit length up to its end marker, index
 //   (1, 2, ...), 16-bit name length, name, 0, kind, settings, 0xFF; then 0x02 0x04.
 //
-// A setting is a one-byte code, numbered per kind, followed by its value in the form that the
-// code has for that kind (SettingForm). The reader trusts nothing: every length, offset, code and
-// value is checked, and a malformed description gives a DescriptionError naming the problem and
-// the byte offset where it was found.
-#include <array>
+// A name is 1 to 40 ASCII characters: a letter, then letters, digits or "_". An identifier is 16
+// bytes in the Windows layout (description_values.h). A setting is a one-byte code, numbered per
+// kind, followed by its value in the form that the code has for that kind (the table of kinds in
+// control_kinds.h, which also gives each value form's bytes).
+//
+// The reader trusts nothing: every length, offset, code and value is checked, and a malformed
+// description gives a DescriptionError naming the problem and the byte offset where it was found.
+// The program's bytes come from tools/make_form_data.py; the tests' writer is in tests/support/.
 #include <cstddef>
 #include <cstdint>
 #include <exception>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "runtime/control.h"
+#include "runtime/control_kinds.h"
+#include "runtime/description_values.h"
 
 namespace tervalux::rt {
 
@@ -40,51 +46,16 @@ class DescriptionError : public std::exception {
     std::string message_;
 };
 
-// A 16-byte identifier as stored: the Windows memory layout, with the first three groups as
-// little-endian integers and the last eight bytes in written order.
-struct Guid {
-    std::array<std::uint8_t, 16> bytes{};
-
-    // From "33AD4F3A-6699-11CF-B70C-00AA0060D393" (braces allowed); std::nullopt when malformed.
-    static std::optional<Guid> Parse(std::string_view text);
-    std::string ToString() const;
-    bool operator==(const Guid&) const = default;
-};
+// Where the window identifier lies in the header, and the header's size up to the project's
+// identifier: what a project's window table checks against its entries.
+inline constexpr std::size_t kWindowIdOffset = 5;
+inline constexpr std::size_t kWindowIdEnd = kWindowIdOffset + 16;
 
 // The class identifier of a form, which the third identifier of the header must be.
 const Guid& FormClassId();
 
-namespace kind {
-inline constexpr std::uint8_t TextBox = 2;
-inline constexpr std::uint8_t CommandButton = 4;
-inline constexpr std::uint8_t CheckBox = 5;
-inline constexpr std::uint8_t Form = 13;
-inline constexpr std::uint8_t DriveList = 16;
-inline constexpr std::uint8_t FolderList = 17;
-inline constexpr std::uint8_t FileList = 18;
-}  // namespace kind
-
-bool IsControlKind(std::uint8_t kindCode);
-
-enum class ValueForm : std::uint8_t {
-    Text,         // 16-bit length, the characters, a zero byte
-    Int16,        // 16-bit integer
-    Int8,         // 8-bit integer (unsigned)
-    ControlRect,  // four 16-bit integers: left, top, width, height
-    ClientRect,   // four 32-bit integers: left, top, width, height
-    Picture,      // 32-bit length of what follows, "lt" 0 0, 32-bit image length, icon file
-};
-
-// The form of a setting code for a kind; std::nullopt when the kind has no such setting.
-std::optional<ValueForm> SettingForm(std::uint8_t kindCode, std::uint8_t code);
-
-struct DescriptionRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    bool operator==(const DescriptionRect&) const = default;
-};
+// A stored rectangle: twips, as the control models hold it.
+using DescriptionRect = TwipsRect;
 
 // One stored setting, kept as stored so that writing it back gives the same bytes.
 struct Setting {
@@ -94,21 +65,12 @@ struct Setting {
     std::string text;                 // Text: the Windows-1252 characters, without the zero byte
     DescriptionRect rect;             // ControlRect, ClientRect
     std::vector<std::uint8_t> image;  // Picture: an icon file
-
-    static Setting Text(std::uint8_t code, std::string windows1252);
-    static Setting Int16(std::uint8_t code, std::int16_t value);
-    static Setting Int8(std::uint8_t code, std::uint8_t value);
-    static Setting ControlRect(std::uint8_t code, DescriptionRect rect);
-    static Setting ClientRect(std::uint8_t code, DescriptionRect rect);
-    static Setting Picture(std::uint8_t code, std::vector<std::uint8_t> iconFile);
     bool operator==(const Setting&) const = default;
 };
 
-// Form setting codes.
+// Form setting codes beyond the caption and the rectangle that its row in kKinds names.
 namespace form_setting {
-inline constexpr std::uint8_t Caption = 0x01;
 inline constexpr std::uint8_t Icon = 0x23;
-inline constexpr std::uint8_t ClientArea = 0x35;
 inline constexpr std::uint8_t StartUpPosition = 0x46;
 }  // namespace form_setting
 
@@ -129,7 +91,7 @@ struct ControlDescription {
 
 struct FormDescription {
     std::wstring name;
-    std::uint8_t kind = kind::Form;
+    std::uint8_t kind = KindCode(Kind::Form);
     std::wstring caption;
     std::vector<std::uint8_t> icon;  // an icon file; empty when none is stored
     DescriptionRect client;          // stored client offset and size, twips
@@ -151,15 +113,5 @@ struct WindowDescription {
 };
 
 WindowDescription ReadWindowDescription(std::span<const std::uint8_t> bytes);
-
-// Writes the identifiers, names, kinds, indices and settings lists (the decoded fields of the
-// records are not consulted), computing every length. Names must be ASCII.
-std::vector<std::uint8_t> WriteWindowDescription(const WindowDescription& description);
-
-// Windows-1252 <-> wide text. The five bytes without a character (0x81, 0x8D, 0x8F, 0x90, 0x9D)
-// map to the code points of the same value, as Windows does. ToWindows1252 gives std::nullopt for
-// a character that Windows-1252 cannot hold.
-std::wstring FromWindows1252(std::string_view text);
-std::optional<std::string> ToWindows1252(std::wstring_view text);
 
 }  // namespace tervalux::rt

@@ -8,200 +8,30 @@ Writes, into --out-dir:
   form1.bin        the window description alone (a seed for the fuzzer)
   project.bin      the project description
 
-The layouts are documented at the top of app/form1.frm.txt. Any mistake in the sources stops the
-build with the file name and line number.
+The source's lines are documented at the top of app/form1.frm.txt, the bytes in
+runtime/window_description.h and runtime/project_description.h; the kinds, their setting codes and
+value forms come from the table in runtime/control_kinds.h (--kinds). Any mistake in the sources
+stops the build with the file name and line number.
 """
 
 import argparse
 import os
-import re
 import struct
 import sys
-import uuid
 
-# Setting code -> value form, per kind code. The runtime's reader accepts exactly these.
-FORM_KIND = 13
-SETTINGS_BY_KIND = {
-    13: {0x01: "text", 0x19: "int16", 0x42: "int8", 0x23: "picture", 0x24: "text", 0x26: "int8",
-         0x35: "client", 0x46: "int8"},
-    5: {0x01: "text", 0x05: "rect", 0x12: "int16"},
-    4: {0x01: "text", 0x04: "rect", 0x11: "int16"},
-    2: {0x04: "rect", 0x12: "int16"},
-    16: {0x04: "rect", 0x0B: "int16"},
-    17: {0x04: "rect", 0x0B: "int16"},
-    18: {0x04: "rect", 0x0B: "int16"},
-}
+sys.dont_write_bytecode = True  # the build leaves the source tree as it found it
 
-STANDARD_PALETTE = [
-    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
-    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
-    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
-    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
-]
+from icon_file import read_icon
+from kind_table import KindTableError, read_kind_table
+from source_tokens import SourceError, ansi, fail, guid, identifier, number, tokenize, word
+
+# The table of kinds that the runtime's reader uses, beside this script's folder.
+KIND_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runtime", "control_kinds.h")
 
 PROJECT_SIGNATURE = b"TVXP"
 PROJECT_VERSION = 1
 WINDOW_ENTRY_SIZE = 80
 WINDOW_NAME_FIELD = 32
-
-
-class SourceError(Exception):
-    pass
-
-
-def fail(path, line_no, message):
-    raise SourceError(f"{path}:{line_no}: {message}")
-
-
-# ---- tokens ---------------------------------------------------------------------------------------
-
-def tokenize(path, line_no, line):
-    """Splits a line into words and quoted texts; "#" outside quotes ends the line."""
-    tokens = []
-    i = 0
-    while i < len(line):
-        c = line[i]
-        if c.isspace():
-            i += 1
-        elif c == "#":
-            break
-        elif c == '"':
-            i += 1
-            text = []
-            while True:
-                if i >= len(line):
-                    fail(path, line_no, "text without closing quote")
-                c = line[i]
-                if c == "\\" and i + 1 < len(line) and line[i + 1] in '"\\':
-                    text.append(line[i + 1])
-                    i += 2
-                elif c == '"':
-                    i += 1
-                    break
-                else:
-                    text.append(c)
-                    i += 1
-            tokens.append(("text", "".join(text)))
-        else:
-            j = i
-            while j < len(line) and not line[j].isspace() and line[j] not in '#"':
-                j += 1
-            tokens.append(("word", line[i:j]))
-            i = j
-    return tokens
-
-
-def number(path, line_no, token, low, high):
-    kind, value = token
-    try:
-        if kind != "word":
-            raise ValueError
-        n = int(value, 0)
-    except ValueError:
-        fail(path, line_no, f"expected a number, found {value!r}")
-    if not low <= n <= high:
-        fail(path, line_no, f"{n} is outside {low}..{high}")
-    return n
-
-
-def word(path, line_no, token):
-    if token[0] != "word":
-        fail(path, line_no, f"expected a word, found text {token[1]!r}")
-    return token[1]
-
-
-def guid(path, line_no, token):
-    try:
-        return uuid.UUID(word(path, line_no, token)).bytes_le
-    except ValueError:
-        fail(path, line_no, f"bad identifier {token[1]!r}")
-
-
-def ansi(path, line_no, text):
-    try:
-        return text.encode("cp1252")
-    except UnicodeEncodeError as e:
-        fail(path, line_no, f"{text[e.start]!r} has no Windows-1252 character")
-
-
-def identifier(path, line_no, token):
-    name = word(path, line_no, token)
-    if not re.fullmatch(r"[A-Za-z][A-Za-z0-9_]{0,30}", name):
-        fail(path, line_no, f"{name!r} is not a valid name")
-    return name.encode("ascii")
-
-
-# ---- icon -----------------------------------------------------------------------------------------
-
-def read_icon(path):
-    legend = {}
-    transparent = None
-    images = []
-    rows = None
-    size = 0
-    with open(path, encoding="utf-8") as f:
-        for line_no, raw in enumerate(f, 1):
-            line = raw.strip()
-            if rows is not None:
-                if len(line) != size:
-                    fail(path, line_no, f"row of {len(line)} pixels in a {size}-pixel image")
-                for ch in line:
-                    if ch != transparent and ch not in legend:
-                        fail(path, line_no, f"pixel {ch!r} is not in the legend")
-                rows.append(line)
-                if len(rows) == size:
-                    images.append((size, rows))
-                    rows = None
-                continue
-            if not line or line.startswith("#"):
-                continue
-            parts = line.split()
-            if parts[0] == "colour" and len(parts) >= 3 and len(parts[1]) == 1:
-                index = number(path, line_no, ("word", parts[2]), 0, 15)
-                legend[parts[1]] = index
-            elif parts[0] == "transparent" and len(parts) == 2 and len(parts[1]) == 1:
-                transparent = parts[1]
-            elif parts[0] == "image" and len(parts) == 2:
-                size = number(path, line_no, ("word", parts[1]), 1, 255)
-                rows = []
-            else:
-                fail(path, line_no, f"cannot read {line!r}")
-    if rows is not None:
-        fail(path, line_no, "image ends early")
-    if not images:
-        fail(path, 1, "no image")
-    return icon_file(images, legend, transparent)
-
-
-def icon_image(size, rows, legend, transparent):
-    """One icon image: BITMAPINFOHEADER, palette, colour bits (4 bpp), mask bits (1 bpp)."""
-    colour_stride = (size * 4 + 31) // 32 * 4
-    mask_stride = (size + 31) // 32 * 4
-    colour = bytearray()
-    mask = bytearray()
-    for row in reversed(rows):  # bitmaps store the bottom row first
-        c = bytearray(colour_stride)
-        m = bytearray(mask_stride)
-        for x, ch in enumerate(row):
-            if ch == transparent:
-                m[x // 8] |= 0x80 >> (x % 8)
-            else:
-                c[x // 2] |= legend[ch] << (4 if x % 2 == 0 else 0)
-        colour += c
-        mask += m
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(colour) + len(mask), 0, 0, 0, 0)
-    palette = b"".join(bytes((b, g, r, 0)) for (r, g, b) in STANDARD_PALETTE)
-    return header + palette + bytes(colour) + bytes(mask)
-
-
-def icon_file(images, legend, transparent):
-    bodies = [icon_image(size, rows, legend, transparent) for size, rows in images]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for (size, _), body in zip(images, bodies):
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4, len(body), offset)
-        offset += len(body)
-    return out + b"".join(bodies)
 
 
 # ---- window source --------------------------------------------------------------------------------
@@ -249,7 +79,10 @@ def setting_value(path, line_no, form, args, base_dir):
     fail(path, line_no, f"unknown value form {form!r}")
 
 
-def read_form_source(path):
+def read_form_source(path, kinds):
+    """kinds: (kind codes by name, {kind code: {setting code: value form}}), from the table."""
+    form_kind = kinds[0]["Form"]
+    settings_by_kind = kinds[1]
     base_dir = os.path.dirname(os.path.abspath(path))
     facts = {}
     window = None
@@ -274,15 +107,15 @@ def read_form_source(path):
                 if window is not None:
                     fail(path, line_no, "a second window")
                 kind = number(path, line_no, args[1], 0, 255)
-                if kind != FORM_KIND:
-                    fail(path, line_no, f"window kind {kind} is not a form ({FORM_KIND})")
+                if kind != form_kind:
+                    fail(path, line_no, f"window kind {kind} is not a form ({form_kind})")
                 current = window = Record(0, identifier(path, line_no, args[0]), kind, line_no)
             elif head == "control" and len(args) == 3:
                 index = number(path, line_no, args[0], 1, 255)
                 if index != len(controls) + 1:
                     fail(path, line_no, f"control index {index} should be {len(controls) + 1}")
                 kind = number(path, line_no, args[2], 0, 255)
-                if kind not in SETTINGS_BY_KIND or kind == FORM_KIND:
+                if kind not in settings_by_kind or kind == form_kind:
                     fail(path, line_no, f"unknown control kind {kind}")
                 current = Record(index, identifier(path, line_no, args[1]), kind, line_no)
                 controls.append(current)
@@ -298,7 +131,7 @@ def read_form_source(path):
             if len(args) < 1:
                 fail(path, line_no, "setting without a value form")
             form = word(path, line_no, args[0])
-            allowed = SETTINGS_BY_KIND[current.kind]
+            allowed = settings_by_kind[current.kind]
             if code not in allowed:
                 fail(path, line_no, f"setting code 0x{code:02X} does not exist for kind {current.kind}")
             if allowed[code] != form:
@@ -380,15 +213,18 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--form", required=True, help="the window source, app/form1.frm.txt")
     parser.add_argument("--out-dir", required=True)
+    parser.add_argument("--kinds", default=KIND_TABLE, help="the table of kinds, runtime/control_kinds.h")
     args = parser.parse_args()
     try:
-        facts, window, controls = read_form_source(args.form)
-    except (SourceError, OSError) as e:
+        kinds = read_kind_table(args.kinds)
+        facts, window, controls = read_form_source(args.form, kinds)
+    except (SourceError, KindTableError, OSError) as e:
         print(f"make_form_data: {e}", file=sys.stderr)
         return 1
     description = window_description(facts, window, controls)
     project, offset = project_description(facts, window, description)
-    icon = next(v for c, v in window.settings if c == 0x23)[12:]
+    picture = next(c for c, form in kinds[1][kinds[0]["Form"]].items() if form == "picture")
+    icon = next(v for c, v in window.settings if c == picture)[12:]
 
     os.makedirs(args.out_dir, exist_ok=True)
     cpp = ("// Generated by tools/make_form_data.py from app/form1.frm.txt; edit the source, not this file.\n"

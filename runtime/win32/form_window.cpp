@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
+#include "runtime/description_bytes.h"
 #include "runtime/win32/views.h"
 
 namespace tervalux::rt::win32 {
@@ -67,19 +69,16 @@ RECT PixelsOf(const TwipsRect& r, int dpiX, int dpiY) {
 // One image of an icon file, chosen by its size, as an icon handle; null when the bytes do not
 // hold a usable image of that size. Every offset and length is checked against the bytes.
 HICON IconFromFile(const std::vector<std::uint8_t>& file, int size) {
-    auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] | (file[at + 1] << 8)); };
-    auto u32 = [&](std::size_t at) { return u16(at) | (u16(at + 2) << 16); };
-    if (file.size() < 6 || u16(0) != 0 || u16(2) != 1) return nullptr;
-    const std::size_t count = u16(4);
-    if (file.size() < 6 + 16 * count) return nullptr;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t entry = 6 + 16 * i;
-        const int width = file[entry] == 0 ? 256 : file[entry];
-        const std::uint32_t length = u32(entry + 8);
-        const std::uint32_t offset = u32(entry + 12);
-        if (width != size || offset > file.size() || length > file.size() - offset || length == 0) continue;
-        return CreateIconFromResourceEx(const_cast<PBYTE>(file.data() + offset), length, TRUE, 0x00030000, size, size,
-                                        LR_DEFAULTCOLOR);
+    const std::optional<std::size_t> count = IconImageCount(file);
+    if (!count || file.size() < IconDirectoryEnd(*count)) return nullptr;
+    for (std::size_t i = 0; i < *count; ++i) {
+        const IconEntry entry = IconDirectoryEntry(file, i);
+        if (entry.width != size || entry.offset > file.size() || entry.length > file.size() - entry.offset ||
+            entry.length == 0) {
+            continue;
+        }
+        return CreateIconFromResourceEx(const_cast<PBYTE>(file.data() + entry.offset), entry.length, TRUE, 0x00030000,
+                                        size, size, LR_DEFAULTCOLOR);
     }
     return nullptr;
 }

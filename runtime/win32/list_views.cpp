@@ -258,14 +258,21 @@ class FileListView : public StringList {
     std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
 };
 
+// The models' events reach the form through their sink, so a list view needs no form.
+std::unique_ptr<Win32View> ListView(Control& model, const ViewPlace& place) {
+    switch (model.GetKind()) {
+        case Kind::DriveList: return std::make_unique<DriveListView>(static_cast<DriveList&>(model), place);
+        case Kind::FolderList: return std::make_unique<FolderListView>(static_cast<FolderList&>(model), place);
+        case Kind::FileList: return std::make_unique<FileListView>(static_cast<FileList&>(model), place);
+        default: return nullptr;
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<Win32View> MakeListView(Control& model, Form& form, const ViewPlace& place) {
-    (void)form;  // the model's events reach the form through its sink
-    if (auto* drive = dynamic_cast<DriveList*>(&model)) return std::make_unique<DriveListView>(*drive, place);
-    if (auto* folder = dynamic_cast<FolderList*>(&model)) return std::make_unique<FolderListView>(*folder, place);
-    if (auto* file = dynamic_cast<FileList*>(&model)) return std::make_unique<FileListView>(*file, place);
-    return nullptr;
+    (void)form;
+    return ListView(model, place);
 }
 
 std::unique_ptr<Win32View> MakeListView(Control& model, HWND parent, const RECT& pixels, int controlId, HFONT font) {
@@ -274,10 +281,7 @@ std::unique_ptr<Win32View> MakeListView(Control& model, HWND parent, const RECT&
     place.pixels = pixels;
     place.id = controlId;
     place.font = font;
-    if (auto* drive = dynamic_cast<DriveList*>(&model)) return std::make_unique<DriveListView>(*drive, place);
-    if (auto* folder = dynamic_cast<FolderList*>(&model)) return std::make_unique<FolderListView>(*folder, place);
-    if (auto* file = dynamic_cast<FileList*>(&model)) return std::make_unique<FileListView>(*file, place);
-    return nullptr;
+    return ListView(model, place);
 }
 
 }  // namespace tervalux::rt::win32

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/form1_data.h"
+#include "tests/support/description_writers.h"
 
 namespace tervalux::rt {
 namespace {

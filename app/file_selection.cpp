@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "platform/messages.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
 #include "runtime/traps.h"
@@ -12,7 +13,6 @@ namespace tervalux::app {
 namespace {
 
 const std::wstring kNotReady = L"O Dispositivo n\u00e3o est\u00e1 pronto";
-const std::wstring kNotAProgram = L"Verifique se o arquivo que est\u00e1 tentando executar \u00e9 um aplicativo '.exe'";
 const std::wstring kFileNotFound = L"Arquivo n\u00e3o encontrado";
 
 constexpr std::int16_t kEnter = 13;
@@ -52,7 +52,7 @@ void File_DblClick(Form1& form) {
             form.services().StartProgram(path, commandLine, WindowStyle::NormalWithFocus);
         },
         [&](const RuntimeError& error) {
-            if (error.Number() == err::InvalidCall) form.services().ShowMessage(kNotAProgram);
+            if (error.Number() == err::InvalidCall) form.services().ShowMessage(msg::NotAProgram);
         });
 }
 

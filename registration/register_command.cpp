@@ -1,6 +1,7 @@
 // "Registrar" (cmdReg_Click): the component and the registrar are brought into one directory, either
 // by copying the component into the system directory (check box ticked) or by copying the registrar
 // beside the component, and the registrar is started there with the component's bare name.
+#include "platform/messages.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
 #include "registration/commands.h"
@@ -11,9 +12,6 @@ namespace tervalux {
 namespace {
 
 constexpr std::int32_t kCheckBoxTicked = 1;  // 0 (clear) and 2 (grayed) both count as not ticked
-
-const wchar_t* const kNotAProgram =
-    L"Verifique se o arquivo que est\u00e1 tentando executar \u00e9 um aplicativo '.exe'";
 
 void Register(CommandContext& context) {
     Selection& selection = context.selection;
@@ -48,7 +46,7 @@ void RegisterComponent(CommandContext& context) {
         Register(context);
     } catch (...) {
         const RuntimeError error = CurrentError();
-        ShowNotice(context.services, error.Number() == err::InvalidCall ? kNotAProgram : ErrorReportText(error));
+        ShowNotice(context.services, error.Number() == err::InvalidCall ? msg::NotAProgram : ErrorReportText(error));
     }
 }
 

@@ -1,7 +1,7 @@
 #include "runtime/drive_list.h"
 
 #include "platform/runtime_error.h"
-#include "runtime/file_names.h"
+#include "platform/text.h"
 
 namespace tervalux::rt {
 

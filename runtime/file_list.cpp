@@ -4,23 +4,15 @@
 #include <compare>
 #include <limits>
 
+#include "platform/paths.h"
 #include "platform/runtime_error.h"
+#include "platform/text.h"
 
 namespace tervalux::rt {
 
 namespace {
 
 constexpr EventId kEvents[] = {EventId::Click, EventId::DblClick, EventId::LostFocus};
-
-bool LessFolded(std::wstring_view a, std::wstring_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const wchar_t x = FoldChar(a[i]);
-        const wchar_t y = FoldChar(b[i]);
-        if (x != y) return x < y;
-    }
-    return a.size() < b.size();
-}
 
 // Splits a text at its last separator: the folder part (empty when there is none) and the name.
 std::pair<std::wstring, std::wstring> SplitLast(const std::wstring& text) {
@@ -123,9 +115,7 @@ void FileList::SetFileName(const std::wstring& text) {
     bool shown = false;
     // The name is bound by reference explicitly: not every C++20 compiler captures a structured binding.
     queries_.ListFiles(folder, [&shown, &wanted = namePart](std::wstring_view name) {
-        if (!shown && name.size() == wanted.size() && !LessFolded(name, wanted) && !LessFolded(wanted, name)) {
-            shown = true;
-        }
+        if (!shown && EqualNoCase(name, wanted)) shown = true;
     });
     if (!shown) throw RuntimeError(err::FileNotFound);
     MoveTo(std::move(folder));
@@ -159,11 +149,12 @@ void FileList::EnsureListed() {
 
 std::optional<std::size_t> FileList::FindListed(std::wstring_view name) {
     EnsureListed();
-    const auto first = std::lower_bound(
-        entries_.begin(), entries_.end(), name,
-        [this](const Entry& entry, std::wstring_view wanted) { return LessFolded(Name(entry), wanted); });
+    const auto first =
+        std::lower_bound(entries_.begin(), entries_.end(), name, [this](const Entry& entry, std::wstring_view wanted) {
+            return std::is_lt(CompareFolded(Name(entry), wanted));
+        });
     std::optional<std::size_t> found;
-    for (auto it = first; it != entries_.end() && !LessFolded(name, Name(*it)); ++it) {
+    for (auto it = first; it != entries_.end() && std::is_eq(CompareFolded(name, Name(*it))); ++it) {
         const auto index = static_cast<std::size_t>(it - entries_.begin());
         if (Name(*it) == name) return index;  // the exact spelling wins where the case differs
         if (!found) found = index;

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/file_queries.h"
+#include "platform/wildcards.h"
 #include "runtime/control.h"
-#include "runtime/file_names.h"
 
 namespace tervalux::rt {
 

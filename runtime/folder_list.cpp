@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <compare>
 
+#include "platform/paths.h"
 #include "platform/runtime_error.h"
-#include "runtime/file_names.h"
+#include "platform/text.h"
 
 namespace tervalux::rt {
 

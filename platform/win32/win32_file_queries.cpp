@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/paths.h"
 #include "platform/runtime_error.h"
 
 namespace tervalux::win32 {
@@ -23,17 +24,6 @@ class QuietDriveErrors {
 
 std::wstring WithSeparator(const std::wstring& folder) {
     return folder.empty() || folder.back() == L'\\' ? folder : folder + L"\\";
-}
-
-std::wstring RootOfPath(const std::wstring& path) {
-    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2) + L"\\";
-    if (path.rfind(L"\\\\", 0) == 0) {
-        const auto server = path.find(L'\\', 2);
-        if (server == std::wstring::npos) return {};
-        const auto share = path.find(L'\\', server + 1);
-        return share == std::wstring::npos ? path + L"\\" : path.substr(0, share + 1);
-    }
-    return {};
 }
 
 bool IsDriveGoneCode(DWORD code) {
@@ -59,7 +49,7 @@ bool IsDriveGoneCode(DWORD code) {
 [[noreturn]] void ThrowFolderError(const std::wstring& folder, DWORD code) {
     if (code == ERROR_NOT_READY) throw RuntimeError(err::DiskNotReady);
     if (IsDriveGoneCode(code)) throw RuntimeError(err::DeviceUnavailable);
-    const std::wstring root = RootOfPath(folder);
+    const std::wstring root = RootOf(folder);
     if (!root.empty()) {
         const DWORD rootAttributes = GetFileAttributesW(root.c_str());
         if (rootAttributes == INVALID_FILE_ATTRIBUTES) {
@@ -158,7 +148,7 @@ wchar_t Win32FileQueries::CurrentDrive() {
 
 void Win32FileQueries::CheckFolder(const std::wstring& folder) {
     QuietDriveErrors quiet;
-    const std::wstring path = RootOfPath(folder) == WithSeparator(folder) ? WithSeparator(folder) : folder;
+    const std::wstring path = RootOf(folder) == WithSeparator(folder) ? WithSeparator(folder) : folder;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) ThrowFolderError(folder, GetLastError());
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw RuntimeError(err::PathNotFound);

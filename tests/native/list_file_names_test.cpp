@@ -1,7 +1,9 @@
 // Wildcards as the platform matches them, the order of names, and how folder texts resolve.
 #include <gtest/gtest.h>
 
-#include "runtime/file_names.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "platform/wildcards.h"
 
 namespace tervalux::rt {
 namespace {
@@ -110,6 +112,20 @@ TEST(ResolveFolder, SpellsEveryFolderOneWay) {
     for (const ResolveCase& c : kResolveCases) {
         EXPECT_EQ(ResolveFolder(c.base, c.text), c.folder)
             << testing::PrintToString(std::wstring(c.base)) << " + " << testing::PrintToString(std::wstring(c.text));
+    }
+}
+
+// The root that the Win32 file queries ask about when a folder cannot be read.
+TEST(ResolveFolder, TheRootOfAFullPath) {
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* root;
+    };
+    for (const Case& c :
+         {Case{L"c:\\a\\b", L"c:\\"}, Case{L"D:", L"D:\\"}, Case{L"\\\\srv\\share", L"\\\\srv\\share\\"},
+          Case{L"\\\\srv\\share\\dir", L"\\\\srv\\share\\"}, Case{L"\\\\srv", L""}, Case{L"\\\\srv\\\\dir", L""},
+          Case{L"1:\\a", L""}, Case{L"\\a", L""}, Case{L"a\\b", L""}}) {
+        EXPECT_EQ(RootOf(c.path), c.root) << testing::PrintToString(std::wstring(c.path));
     }
 }
 

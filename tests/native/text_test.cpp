@@ -25,6 +25,25 @@ TEST(Text, UpperCaseAndNoCaseCompare) {
     EXPECT_FALSE(EqualNoCase(L"regsvr32.exe", L"regsvr32.ex"));
 }
 
+// The one case rule that names, patterns and paths all compare by: Latin-1 letters fold, the
+// signs that sit among them do not.
+TEST(Text, FoldingKeepsSignsAndOrdersNamesAlike) {
+    struct Case {
+        wchar_t in;
+        wchar_t out;
+    };
+    for (const Case& c : {Case{L'a', L'A'}, Case{L'z', L'Z'}, Case{L'A', L'A'}, Case{L'@', L'@'}, Case{L'{', L'{'},
+                          Case{L'\u00e0', L'\u00c0'}, Case{L'\u00fe', L'\u00de'}, Case{L'\u00f7', L'\u00f7'},
+                          Case{L'\u00ff', L'\u00ff'}, Case{L'\u00df', L'\u00df'}}) {
+        EXPECT_EQ(FoldChar(c.in), c.out) << static_cast<int>(c.in);
+    }
+    EXPECT_TRUE(EqualNoCase(L"\u00c1gua", L"\u00e1GUA"));
+    EXPECT_FALSE(EqualNoCase(L"\u00f7", L"\u00d7"));
+    EXPECT_TRUE(std::is_eq(CompareFolded(L"Abc", L"aBC")));
+    EXPECT_TRUE(std::is_lt(CompareFolded(L"ab", L"ABC")));
+    EXPECT_TRUE(std::is_lt(CompareFolded(L"a_", L"Ab")) == std::is_lt(CompareNoCase(L"a_", L"Ab")));
+}
+
 TEST(Text, LeftCharsTakesWholeTextWhenShort) {
     EXPECT_EQ(LeftChars(L"c:\\x", 2), L"c:");
     EXPECT_EQ(LeftChars(L"c", 2), L"c");

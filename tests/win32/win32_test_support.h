@@ -35,6 +35,9 @@ std::string ReadBytes(const std::wstring& path);  // empty when missing
 bool Exists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
+// A wide text in UTF-8, for failure messages.
+std::string Utf8(const std::wstring& text);
+
 // The folder of the running test program, where the helper programs are built.
 std::wstring TestProgramFolder();
 

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "tests/win32/report_file.h"
+
 namespace tervalux::e2e {
 
 inline void WriteLogRecord(const wchar_t* writer, const std::wstring& facts) {
@@ -15,24 +17,9 @@ inline void WriteLogRecord(const wchar_t* writer, const std::wstring& facts) {
     const DWORD length = GetEnvironmentVariableW(L"TERVALUX_E2E_LOG", folder, 2048);
     if (length == 0 || length >= 2048) return;
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    GetStartupInfoW(&startup);
-    const bool usesShow = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
-    const std::wstring record = std::wstring(L"show=") + (usesShow ? std::to_wstring(startup.wShowWindow) : L"-") +
-                                L"\ncommand=" + GetCommandLineW() + L"\n" + facts;
-
     const std::wstring target = std::wstring(folder) + L"\\" + writer + L"-" + std::to_wstring(GetCurrentProcessId()) +
                                 L"-" + std::to_wstring(GetTickCount64()) + L".rec";
-    const std::wstring partial = target + L".part";
-    HANDLE file =
-        CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    const DWORD bytes = static_cast<DWORD>(record.size() * sizeof(wchar_t));
-    const BOOL ok = WriteFile(file, record.data(), bytes, &written, nullptr);
-    CloseHandle(file);
-    if (ok && written == bytes) MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    tervalux::win32::testing::WriteWholeFile(target, tervalux::win32::testing::StartReport() + facts);
 }
 
 }  // namespace tervalux::e2e

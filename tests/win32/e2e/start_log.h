@@ -13,15 +13,6 @@
 
 namespace tervalux::win32::testing {
 
-inline std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int needed = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), needed, nullptr, nullptr);
-    return out;
-}
-
 inline std::wstring Widen(const char* text) {
     return std::wstring(text, text + strlen(text));
 }

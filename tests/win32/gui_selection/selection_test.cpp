@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
+#include "tests/win32/gui_selection/selection_files.h"
 
 namespace {
 
@@ -30,70 +31,8 @@ const std::wstring kRootComponent = L"C:\\tvxselroot.ocx";
 const std::wstring kRootProgram = L"C:\\tvxselroot.exe";
 const std::wstring kSubProgram = L"C:\\tvxsel\\Sub\\prog um.exe";
 
-// The drive that scripts/test.sh maps to a folder that does not exist.
-constexpr wchar_t kGoneDrive = L'T';
-
 // The form's children in tab order.
 enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2, kTxtarq = 5, kChildren = 8 };
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
-    return text;
-}
-
-bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() && _wcsicmp(text.c_str() + (text.size() - end.size()), end.c_str()) == 0;
-}
-
-// What a folder holds as the lists show it: visible subfolders, and files neither hidden nor
-// system.
-struct Listing {
-    std::vector<std::wstring> folders;
-    std::vector<std::wstring> files;
-};
-
-Listing ListingOf(const std::wstring& folder) {
-    Listing listing;
-    WIN32_FIND_DATAW data;
-    const std::wstring pattern = folder.back() == L'\\' ? folder + L"*" : folder + L"\\*";
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return listing;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const DWORD attributes = data.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(attributes & FILE_ATTRIBUTE_HIDDEN)) listing.folders.push_back(name);
-        } else if (!(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
-            listing.files.push_back(name);
-        }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return listing;
-}
-
-// Entries of the folder list at a drive root: the root and its subfolders.
-LRESULT RootFolderEntries(wchar_t drive) {
-    const wchar_t root[] = {drive, L':', L'\\', 0};
-    return static_cast<LRESULT>(1 + ListingOf(root).folders.size());
-}
-
-LRESULT CountWithExtensions(const std::wstring& folder, std::initializer_list<const wchar_t*> extensions) {
-    LRESULT count = 0;
-    for (const std::wstring& name : ListingOf(folder).files) {
-        for (const wchar_t* extension : extensions) {
-            if (EndsWithNoCase(name, extension)) {
-                ++count;
-                break;
-            }
-        }
-    }
-    return count;
-}
-
-LRESULT Components(const std::wstring& folder) {
-    return CountWithExtensions(folder, {L".ocx", L".dll"});
-}
 
 LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = static_cast<DWORD_PTR>(-2);
@@ -120,53 +59,9 @@ std::wstring ShownDrive(HWND combo) {
     return index >= 0 && static_cast<std::size_t>(index) < texts.size() ? texts[static_cast<std::size_t>(index)] : L"";
 }
 
-// A ready fixed drive besides C (Wine's Z, the whole host); 0 when there is none.
-wchar_t OtherReadyDrive() {
-    const DWORD mask = GetLogicalDrives();
-    for (wchar_t letter = L'D'; letter <= L'Z'; ++letter) {
-        if (letter == kGoneDrive || (mask & (1u << (letter - L'A'))) == 0) continue;
-        const wchar_t root[] = {letter, L':', L'\\', 0};
-        if (GetDriveTypeW(root) == DRIVE_FIXED && GetFileAttributesW(root) != INVALID_FILE_ATTRIBUTES) return letter;
-    }
-    return 0;
-}
-
-std::wstring RootOf(wchar_t letter) {
-    return {letter, L':', L'\\'};
-}
-
 bool ShowsDrive(HWND combo, wchar_t letter) {
     const std::wstring shown = ShownDrive(combo);
     return shown.size() >= 2 && towupper(shown[0]) == letter && shown[1] == L':';
-}
-
-// A program that the file list started, seen from its report.
-struct Started {
-    std::wstring show;
-    std::wstring command;
-    DWORD pid = 0;
-};
-
-Started ReportOf(const std::wstring& program) {
-    const std::string bytes = ReadBytes(program + L".report");
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-    Started started;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find(L'\n', at);
-        if (end == std::wstring::npos) end = text.size();
-        const std::wstring line = text.substr(at, end - at);
-        const auto equals = line.find(L'=');
-        if (equals != std::wstring::npos) {
-            const std::wstring key = line.substr(0, equals);
-            const std::wstring value = line.substr(equals + 1);
-            if (key == L"show") started.show = value;
-            if (key == L"command") started.command = value;
-            if (key == L"pid") started.pid = static_cast<DWORD>(std::wcstoul(value.c_str(), nullptr, 10));
-        }
-        at = end + 1;
-    }
-    return started;
 }
 
 class SelectionTest : public ::testing::Test {
@@ -327,7 +222,7 @@ TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
         [&] { return ShowsDrive(Control(kDrive), other) && ListCount(kDir) == RootFolderEntries(other); }, seconds(20)))
         << ListCount(kDir);
     EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(RootOf(other)); }, seconds(20)));
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(DriveRoot(other)); }, seconds(20)));
 
     ChooseDrive(L'C');
     EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
@@ -343,7 +238,7 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
     if ((GetLogicalDrives() & (1u << (kGoneDrive - L'A'))) == 0) {
         GTEST_SKIP() << "drive T: is not mapped (scripts/test.sh maps it to a folder that does not exist)";
     }
-    if (GetFileAttributesW(RootOf(kGoneDrive).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(DriveRoot(kGoneDrive).c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (!RunningUnderWine()) GTEST_SKIP() << "drive T: is a ready drive here";
         FAIL() << "drive T: is ready; scripts/test.sh maps it to a folder that does not exist";
     }

@@ -1,0 +1,115 @@
+#pragma once
+// The stand-ins a scenario runs its command with: the real services, recording what they show and
+// start; the real kernel calls, on a scratch Windows directory and a version of the test's choice;
+// a window selection of plain values; and a file held open while the command runs.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/kernel.h"
+#include "platform/services.h"
+#include "platform/win32/win32_kernel.h"
+#include "platform/win32/win32_services.h"
+#include "registration/command_context.h"
+#include "win32_test_support.h"
+
+namespace tervalux::win32::testing {
+
+// The real services; a message box is recorded instead of shown, and every start is recorded
+// before it is made.
+class RecordingServices : public Services {
+   public:
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> starts;
+
+    std::uint32_t FileAttributes(const std::wstring& path) override { return real_.FileAttributes(path); }
+    void CopyFileTo(const std::wstring& source, const std::wstring& destination, Overwrite overwrite) override {
+        real_.CopyFileTo(source, destination, overwrite);
+    }
+    void DeleteFileAt(const std::wstring& path) override { real_.DeleteFileAt(path); }
+    void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
+                      const std::wstring& currentFolder) override {
+        real_.StartProgram(program, commandLine, style, currentFolder);
+        starts.push_back(commandLine);
+    }
+    void ShowMessage(const std::wstring& prompt) override { messages.push_back(prompt); }
+    bool SameFile(const std::wstring& a, const std::wstring& b) override { return real_.SameFile(a, b); }
+    bool SameContents(const std::wstring& a, const std::wstring& b) override { return real_.SameContents(a, b); }
+    bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
+    std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override {
+        return real_.ImageMachineOf(path);
+    }
+    SystemBitness Bitness() override { return real_.Bitness(); }
+
+   private:
+    Win32Services real_;
+};
+
+enum class Version { Real, Windows98, WindowsNT };
+
+// The real kernel calls, except that the Windows directory is the scratch one and the version may be
+// one Wine is not reporting.
+class ScratchWindowsKernel : public KernelCalls {
+   public:
+    ScratchWindowsKernel(std::wstring winDir, Version version) : winDir_(std::move(winDir)), version_(version) {}
+
+    std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
+        const std::string ansi = real_.ToAnsi(winDir_);
+        const auto length = static_cast<std::uint32_t>(ansi.size());
+        if (size <= length) return length + 1;
+        std::memcpy(buffer, ansi.data(), ansi.size());
+        buffer[length] = '\0';
+        return length;
+    }
+    std::int32_t GetVersionExA(VersionRecordAnsi* record) override {
+        if (version_ == Version::Real) return real_.GetVersionExA(record);
+        const bool nt = version_ == Version::WindowsNT;
+        record->dwMajorVersion = 4;
+        record->dwMinorVersion = nt ? 0 : 10;
+        record->dwBuildNumber = nt ? 1381 : 1998;
+        record->dwPlatformId = nt ? 2 : 1;
+        std::memset(record->szCSDVersion, 0, sizeof record->szCSDVersion);
+        return 1;
+    }
+    std::string ToAnsi(std::wstring_view text) override { return real_.ToAnsi(text); }
+    std::wstring FromAnsi(std::string_view text) override { return real_.FromAnsi(text); }
+
+   private:
+    Win32Kernel real_;
+    std::wstring winDir_;
+    Version version_;
+};
+
+struct PlainSelection : Selection {
+    std::wstring folder;
+    std::wstring file;
+    std::int32_t box = 1;
+    std::wstring FolderPath() override { return folder; }
+    std::wstring FileName() override { return file; }
+    std::int32_t CheckBoxValue() override { return box; }
+};
+
+// An open handle held for the length of a command, sharing nothing.
+class HeldOpen {
+   public:
+    explicit HeldOpen(const std::wstring& path)
+        : handle_(CreateFileW(Extended(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~HeldOpen() { Release(); }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (Held()) CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+   private:
+    HANDLE handle_;
+};
+
+}  // namespace tervalux::win32::testing

@@ -25,12 +25,12 @@ cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
 
-section "Static checks: clang-tidy, cppcheck, clang-format"
-bash scripts/lint.sh
-
 section "Windows x64: configure and build"
 cmake --preset windows-x64
 cmake --build --preset windows-x64
+
+section "Static checks: clang-tidy, cppcheck, clang-format"
+bash scripts/lint.sh
 
 section "Windows x86: configure and build (cannot run here)"
 cmake --preset windows-x86

@@ -180,8 +180,7 @@ class FolderListView : public OwnerDrawnList {
             if (const int index = Selected(); index >= 0) Open(index);
             return true;
         }
-        if (message == WM_CHAR && wParam == L'\r') return true;
-        return false;
+        return message == WM_CHAR && wParam == L'\r';
     }
 
    private:

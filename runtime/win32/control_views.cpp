@@ -6,34 +6,19 @@
 
 namespace tervalux::rt::win32 {
 
-namespace {
-constexpr UINT_PTR kTextBoxSubclassId = 0x7458;  // any id unique to this subclass
-}
-
-HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
-                 const ViewPlace& place) {
-    HWND hwnd = CreateWindowExW(
-        exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, place.pixels.left,
-        place.pixels.top, place.pixels.right - place.pixels.left, place.pixels.bottom - place.pixels.top, place.parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr), nullptr);
-    if (hwnd == nullptr) throw RuntimeError(err::OutOfMemory);
-    if (place.font != nullptr) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(place.font), FALSE);
-    return hwnd;
-}
-
 // Never the default push button: Enter presses nothing.
-ButtonView::ButtonView(CommandButton& model, Form& form, const ViewPlace& place) : model_(model), form_(form) {
-    hwnd_ = CreateChild(L"BUTTON", model.Caption(), BS_PUSHBUTTON, 0, place);
+ButtonView::ButtonView(CommandButton& model, const ViewPlace& place) : model_(model) {
+    CreateChild(L"BUTTON", model.Caption(), BS_PUSHBUTTON, 0, place);
     model.AttachView(this);
 }
 
 void ButtonView::OnCommand(WORD notifyCode) {
-    if (notifyCode == BN_CLICKED) form_.Dispatch([this] { model_.UserClick(); });
+    if (notifyCode == BN_CLICKED) Act([this] { model_.UserClick(); });
 }
 
 // Not an automatic box: the model decides the value and the view mirrors it.
-CheckBoxView::CheckBoxView(CheckBox& model, Form& form, const ViewPlace& place) : model_(model), form_(form) {
-    hwnd_ = CreateChild(L"BUTTON", model.Caption(), BS_3STATE | BS_MULTILINE, 0, place);
+CheckBoxView::CheckBoxView(CheckBox& model, const ViewPlace& place) : model_(model) {
+    CreateChild(L"BUTTON", model.Caption(), BS_3STATE | BS_MULTILINE, 0, place);
     model.AttachView(this);
     Refresh();
 }
@@ -46,18 +31,14 @@ void CheckBoxView::Refresh() {
 }
 
 void CheckBoxView::OnCommand(WORD notifyCode) {
-    if (notifyCode == BN_CLICKED) form_.Dispatch([this] { model_.UserClick(); });
+    if (notifyCode == BN_CLICKED) Act([this] { model_.UserClick(); });
 }
 
-TextBoxView::TextBoxView(TextBox& model, Form& form, const ViewPlace& place) : model_(model), form_(form) {
-    hwnd_ = CreateChild(L"EDIT", model.Text(), ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, place);
+TextBoxView::TextBoxView(TextBox& model, const Form& form, const ViewPlace& place) : model_(model), form_(form) {
+    CreateChild(L"EDIT", model.Text(), ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, place);
     SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);  // no limit of its own
-    SetWindowSubclass(hwnd_, &TextBoxView::Subclass, kTextBoxSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Subclass();
     model.AttachView(this);
-}
-
-TextBoxView::~TextBoxView() {
-    if (IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, &TextBoxView::Subclass, kTextBoxSubclassId);
 }
 
 std::wstring TextBoxView::Shown() const {
@@ -73,41 +54,36 @@ void TextBoxView::Refresh() {
 }
 
 void TextBoxView::OnCommand(WORD notifyCode) {
-    if (notifyCode == EN_CHANGE) form_.Dispatch([this] { model_.UserEdited(Shown()); });
+    if (notifyCode == EN_CHANGE) Act([this] { model_.UserEdited(Shown()); });
 }
 
-LRESULT CALLBACK TextBoxView::Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) {
-    try {
-        return reinterpret_cast<TextBoxView*>(self)->OnMessage(hwnd, message, wParam, lParam);
-    } catch (...) {
-        reinterpret_cast<TextBoxView*>(self)->form_.ReportUntrapped();
-        return 0;
-    }
-}
-
-LRESULT TextBoxView::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+bool TextBoxView::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_GETDLGCODE: {
             // The dialog keys of the message loop would turn Enter into a press of a default
             // button that does not exist; the box takes Enter itself, for its KeyPress.
-            LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+            result = DefSubclassProc(hwnd_, message, wParam, lParam);
             const auto* msg = reinterpret_cast<const MSG*>(lParam);
             if (msg != nullptr && msg->wParam == VK_RETURN && (msg->message == WM_KEYDOWN || msg->message == WM_CHAR)) {
-                code |= DLGC_WANTALLKEYS;
+                result |= DLGC_WANTALLKEYS;
             }
-            return code;
+            return true;
         }
         case WM_CHAR: {
             auto keyAscii = static_cast<std::int16_t>(wParam & 0xFFFF);
-            form_.Dispatch([&] { model_.UserKeyPress(keyAscii); });
+            const HWND hwnd = hwnd_;
+            Act([&] { model_.UserKeyPress(keyAscii); });
             // A handler that set the code to 0 dropped the key; any other goes on to the box.
-            if (form_.Ended() || keyAscii == 0 || !IsWindow(hwnd)) return 0;
-            return DefSubclassProc(hwnd, message, static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii)), lParam);
+            if (form_.Ended() || keyAscii == 0 || !IsWindow(hwnd)) {
+                result = 0;
+            } else {
+                result =
+                    DefSubclassProc(hwnd, message, static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii)), lParam);
+            }
+            return true;
         }
-        default: break;
+        default: return false;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace tervalux::rt::win32

@@ -8,6 +8,9 @@
 
 #include "runtime/description_bytes.h"
 #include "runtime/win32/views.h"
+#include "runtime/win32/window_barrier.h"
+#include "runtime/win32/window_frame.h"
+#include "runtime/win32/window_messages.h"
 
 namespace tervalux::rt::win32 {
 
@@ -15,56 +18,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TervaluxForm";
 constexpr UINT_PTR kChildSubclassId = 0x4C46;  // any id unique to this subclass
-// Posted by a child that lost the focus to another control of the form: wParam is the view's
-// position in tab order. Raised after the focus has moved, before the next input is handled.
-constexpr UINT kLostFocusMessage = WM_APP + 1;
 // Child ids start above the dialog command ids (IDOK, IDCANCEL...), which the loop's dialog keys
 // send and which must press nothing.
 constexpr int kFirstChildId = 100;
-
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-
-int ScreenDpi(int axis) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, axis) : 96;
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-// The calls for a DPI of its own per window exist only on later Windows: looked up by name, with
-// the system-wide equivalents where they are missing.
-template <typename Function>
-Function User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)))
-                             : nullptr;
-}
-
-void AdjustFrameForDpi(RECT& frame, int dpi) {
-    using Adjust = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjust = User32Function<Adjust>("AdjustWindowRectExForDpi");
-    if (adjust == nullptr || !adjust(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi))) {
-        AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    }
-}
-
-// The system message font at a DPI; null when it cannot be made.
-HFONT MessageFontForDpi(int dpi) {
-    using Query = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    static const auto query = User32Function<Query>("SystemParametersInfoForDpi");
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    const BOOL read = query != nullptr
-                          ? query(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi))
-                          : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return read ? CreateFontIndirectW(&metrics.lfMessageFont) : nullptr;
-}
-
-RECT PixelsOf(const TwipsRect& r, int dpiX, int dpiY) {
-    return RECT{TwipsToPixels(r.left, dpiX), TwipsToPixels(r.top, dpiY), TwipsToPixels(r.left + r.width, dpiX),
-                TwipsToPixels(r.top + r.height, dpiY)};
-}
 
 // One image of an icon file, chosen by its size, as an icon handle; null when the bytes do not
 // hold a usable image of that size. Every offset and length is checked against the bytes.
@@ -84,10 +40,6 @@ HICON IconFromFile(const std::vector<std::uint8_t>& file, int size) {
 }
 
 }  // namespace
-
-int TwipsToPixels(std::int32_t twips, int dpi) {
-    return MulDiv(twips, dpi, 1440);
-}
 
 FormWindow::FormWindow() = default;
 
@@ -121,37 +73,27 @@ void FormWindow::Create(Form& form) {
 
     // The client area is the stored size; the frame is added around it, and the whole is centred
     // on the screen when the description asks for it.
-    const TwipsRect& client = form.Settings().client;
-    RECT frame{0, 0, TwipsToPixels(client.width, dpiX_), TwipsToPixels(client.height, dpiY_)};
-    AdjustFrameForDpi(frame, dpiY_);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    int x = CW_USEDEFAULT;
-    int y = CW_USEDEFAULT;
-    if (form.Settings().startUpPosition == 2) {
-        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    }
-    hwnd_ = CreateWindowExW(kExStyle, kClassName, form.Settings().caption.c_str(), kStyle, x, y, width, height, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), this);
+    const bool centred = form.Settings().startUpPosition == 2;
+    const SIZE frame = FramePixels(form.Settings().client, dpiX_, dpiY_);
+    POINT origin{CW_USEDEFAULT, CW_USEDEFAULT};
+    if (centred) origin = CentredOnScreen(frame);
+    hwnd_ = CreateWindowExW(kFormExStyle, kClassName, form.Settings().caption.c_str(), kFormStyle, origin.x, origin.y,
+                            frame.cx, frame.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) throw RuntimeError(err::OutOfMemory);
     SetIcons();
     CreateViews();
 
     // A window has the DPI of the monitor it opened on, which on later Windows may differ from the
     // system's: it is then sized for that DPI and centred again.
-    using WindowDpi = UINT(WINAPI*)(HWND);
-    static const auto windowDpi = User32Function<WindowDpi>("GetDpiForWindow");
-    const int dpi = windowDpi != nullptr ? static_cast<int>(windowDpi(hwnd_)) : 0;
+    const int dpi = WindowDpi(hwnd_);
     if (dpi > 0 && (dpi != dpiX_ || dpi != dpiY_)) {
         RECT placed{};
         GetWindowRect(hwnd_, &placed);
         ChangeDpi(dpi, dpi, placed);
-        if (form.Settings().startUpPosition == 2) {
+        if (centred) {
             GetWindowRect(hwnd_, &placed);
-            SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (placed.right - placed.left)) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - (placed.bottom - placed.top)) / 2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            const POINT at = CentredOnScreen(SIZE{placed.right - placed.left, placed.bottom - placed.top});
+            SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
 }
@@ -211,19 +153,17 @@ void FormWindow::ChangeDpi(int dpiX, int dpiY, const RECT& suggested) {
     dpiX_ = dpiX;
     dpiY_ = dpiY;
     const TwipsRect& client = form_->Settings().client;
-    RECT frame{0, 0, TwipsToPixels(client.width, dpiX_), TwipsToPixels(client.height, dpiY_)};
-    AdjustFrameForDpi(frame, dpiY_);
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = FramePixels(client, dpiX_, dpiY_);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame the system really draws may not be the one predicted for the DPI: the client area
     // is what must come out right.
     RECT got{};
     GetClientRect(hwnd_, &got);
-    const LONG dx = TwipsToPixels(client.width, dpiX_) - got.right;
-    const LONG dy = TwipsToPixels(client.height, dpiY_) - got.bottom;
+    const SIZE wanted = ClientPixels(client, dpiX_, dpiY_);
+    const LONG dx = wanted.cx - got.right;
+    const LONG dy = wanted.cy - got.bottom;
     if (dx != 0 || dy != 0) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx + dx, frame.cy + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -279,12 +219,7 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (self == nullptr || self->form_ == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    try {
-        return self->OnMessage(message, wParam, lParam);
-    } catch (...) {
-        self->form_->ReportUntrapped();
-        return 0;
-    }
+    return Guarded(self->form_, [&] { return self->OnMessage(message, wParam, lParam); });
 }
 
 LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -296,10 +231,17 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (Win32View* view = ViewOf(child)) view->OnCommand(HIWORD(wParam));
             return 0;
         }
+        case WM_DRAWITEM: {
+            // An owner-drawn child's entries are drawn by its view.
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item == nullptr || item->CtlType == ODT_MENU) break;
+            if (Win32View* view = ViewOf(item->hwndItem); view != nullptr && view->OnDrawItem(*item)) return TRUE;
+            break;
+        }
         case kLostFocusMessage:
             if (wParam < views_.size() && form_->Loaded()) {
                 Control& model = views_[wParam]->Model();
-                form_->Dispatch([&] { model.UserLostFocus(); });
+                Win32View::Act([&] { model.UserLostFocus(); });
             }
             return 0;
         case WM_ACTIVATE:
@@ -326,30 +268,29 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR selfData) {
     auto* self = reinterpret_cast<FormWindow*>(selfData);
-    try {
-        switch (message) {
-            case WM_SETFOCUS: self->lastFocus_ = hwnd; break;
-            case WM_KILLFOCUS: {
-                // Only a move to another control of this form is a LostFocus: not a deactivation
-                // of the window, a message box, or another program taking the focus.
-                const auto next = reinterpret_cast<HWND>(wParam);
-                Win32View* losing = self->ViewOf(hwnd);
-                Win32View* gaining = self->ViewOf(next);
-                if (losing != nullptr && gaining != nullptr && gaining != losing) {
-                    for (std::size_t i = 0; i < self->views_.size(); ++i) {
-                        if (self->views_[i].get() == losing) PostMessageW(self->hwnd_, kLostFocusMessage, i, 0);
-                    }
+    return Guarded(self->form_, [&] { return self->OnChildMessage(hwnd, message, wParam, lParam); });
+}
+
+LRESULT FormWindow::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS: lastFocus_ = child; break;
+        case WM_KILLFOCUS: {
+            // Only a move to another control of this form is a LostFocus: not a deactivation of
+            // the window, a message box, or another program taking the focus.
+            const auto next = reinterpret_cast<HWND>(wParam);
+            Win32View* losing = ViewOf(child);
+            Win32View* gaining = ViewOf(next);
+            if (losing != nullptr && gaining != nullptr && gaining != losing) {
+                for (std::size_t i = 0; i < views_.size(); ++i) {
+                    if (views_[i].get() == losing) PostMessageW(hwnd_, kLostFocusMessage, i, 0);
                 }
-                break;
             }
-            case WM_NCDESTROY: RemoveWindowSubclass(hwnd, &FormWindow::ChildProc, kChildSubclassId); break;
-            default: break;
+            break;
         }
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    } catch (...) {
-        if (self->form_ != nullptr) self->form_->ReportUntrapped();
-        return 0;
+        case WM_NCDESTROY: RemoveWindowSubclass(child, &FormWindow::ChildProc, kChildSubclassId); break;
+        default: break;
     }
+    return DefSubclassProc(child, message, wParam, lParam);
 }
 
 }  // namespace tervalux::rt::win32

@@ -2,8 +2,10 @@
 // The form's window: a top-level frame sized and placed from the description, with one child
 // view per control created in tab-index order (so the z-order is the tab order that the dialog
 // keys of the message loop follow). It is the form's host: unloading the form destroys the
-// window, and the message loop ends the process when it is gone. No exception ever leaves a
-// window procedure: whatever escapes goes to the form's default error handling.
+// window, and the message loop ends the process when it is gone. The children's notifications
+// (WM_COMMAND, WM_DRAWITEM) are reflected to the view of the child that sent them. No exception
+// ever leaves a window procedure (window_barrier.h): whatever escapes goes to the form's default
+// error handling.
 #include <windows.h>
 
 #include <memory>
@@ -13,9 +15,6 @@
 #include "runtime/win32/win32_view.h"
 
 namespace tervalux::rt::win32 {
-
-// Twips to pixels at a DPI (1440 twips per inch; 15 twips per pixel at 96 DPI).
-int TwipsToPixels(std::int32_t twips, int dpi);
 
 class FormWindow : public FormHost {
    public:
@@ -42,9 +41,11 @@ class FormWindow : public FormHost {
     static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateViews();
     void SetIcons();
     void ChangeDpi(int dpiX, int dpiY, const RECT& suggested);
+    // The view of a child of this form, or of a window inside one (a combo box's own parts).
     Win32View* ViewOf(HWND hwnd) const;
 
     Form* form_ = nullptr;

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,28 +11,14 @@
 #include "runtime/file_list.h"
 #include "runtime/folder_list.h"
 #include "runtime/win32/string_list.h"
+#include "runtime/win32/window_messages.h"
 
 namespace tervalux::rt::win32 {
 
 namespace {
 
-// Posted to a file list box to bring it in step with its model once the handler that changed
-// the model has returned: a folder change writes the folder and then the pattern, and the list
-// is filled once for both.
-constexpr UINT kSyncMessage = WM_APP + 0x4C0;
 constexpr int kIndentPerLevel = 12;   // pixels per level of the folder tree
 constexpr int kDropDownHeight = 200;  // pixels of the drive list's drop-down part
-
-// A user's gesture on a list. Errors of the handlers it raises have had the form's default
-// handling already (the event is the outermost dispatch); what still comes here is the list's
-// own refusal, such as a folder that has gone since it was listed, and that only beeps.
-void Act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (...) {
-        MessageBeep(MB_OK);
-    }
-}
 
 void DrawEntry(const DRAWITEMSTRUCT& item, std::wstring_view text, int indent) {
     HDC dc = item.hDC;
@@ -58,7 +43,7 @@ class DriveListView : public Win32View {
     DriveListView(DriveList& model, const ViewPlace& place) : model_(model) {
         ViewPlace tall = place;
         tall.pixels.bottom += kDropDownHeight;
-        hwnd_ = CreateListChild(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0, tall);
+        CreateChild(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 0, tall);
         FitClosedHeight(place.pixels.bottom - place.pixels.top);
         model_.AttachView(this);
         Refresh();
@@ -166,6 +151,7 @@ class FolderListView : public OwnerDrawnList {
     }
 
     bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (OwnerDrawnList::OnOwnMessage(message, wParam, lParam, result)) return true;
         // Enter opens the highlighted folder, as a double click does; the dialog keys of the
         // form's loop would otherwise take it.
         if (message == WM_GETDLGCODE) {
@@ -257,8 +243,9 @@ class FileListView : public StringList {
     std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
 };
 
-// The models' events reach the form through their sink, so a list view needs no form.
-std::unique_ptr<Win32View> ListView(Control& model, const ViewPlace& place) {
+}  // namespace
+
+std::unique_ptr<Win32View> MakeListView(Control& model, const ViewPlace& place) {
     switch (model.GetKind()) {
         case Kind::DriveList: return std::make_unique<DriveListView>(static_cast<DriveList&>(model), place);
         case Kind::FolderList: return std::make_unique<FolderListView>(static_cast<FolderList&>(model), place);
@@ -267,20 +254,13 @@ std::unique_ptr<Win32View> ListView(Control& model, const ViewPlace& place) {
     }
 }
 
-}  // namespace
-
-std::unique_ptr<Win32View> MakeListView(Control& model, Form& form, const ViewPlace& place) {
-    (void)form;
-    return ListView(model, place);
-}
-
 std::unique_ptr<Win32View> MakeListView(Control& model, HWND parent, const RECT& pixels, int controlId, HFONT font) {
     ViewPlace place;
     place.parent = parent;
     place.pixels = pixels;
     place.id = controlId;
     place.font = font;
-    return ListView(model, place);
+    return MakeListView(model, place);
 }
 
 }  // namespace tervalux::rt::win32

@@ -1,23 +1,22 @@
 #pragma once
 // The Win32 views of the drive, folder and file lists. The drive list is a drop-down list combo
 // box; the folder and file lists are list boxes that hold their entries' texts (string_list.h):
-// the folder list draws them itself for the tree's indent, the file list is a plain one.
+// the folder list draws them itself for the tree's indent (its parent reflects WM_DRAWITEM to it),
+// the file list is a plain one.
 #include <windows.h>
 
 #include <memory>
 
 #include "runtime/control.h"
-#include "runtime/form.h"
-#include "runtime/win32/control_views.h"
 #include "runtime/win32/win32_view.h"
 
 namespace tervalux::rt::win32 {
 
-// The view of a drive, folder or file list model; nullptr for a model of any other kind. User
-// actions reach the model through the form's outermost dispatch.
-std::unique_ptr<Win32View> MakeListView(Control& model, Form& form, const ViewPlace& place);
+// The view of a drive, folder or file list model; nullptr for a model of any other kind. The
+// models' events reach the form through their sink, so a list view needs no form.
+std::unique_ptr<Win32View> MakeListView(Control& model, const ViewPlace& place);
 
-// The same without a form: an error of a user action that escapes the model is dropped.
+// The same at a pixel rectangle of any parent.
 std::unique_ptr<Win32View> MakeListView(Control& model, HWND parent, const RECT& pixels, int controlId,
                                         HFONT font = nullptr);
 

@@ -1,18 +1,6 @@
 #include "runtime/win32/string_list.h"
 
-#include "platform/runtime_error.h"
-
 namespace tervalux::rt::win32 {
-
-HWND CreateListChild(const wchar_t* className, DWORD style, DWORD exStyle, const ViewPlace& place) {
-    HWND hwnd = CreateWindowExW(
-        exStyle, className, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, place.pixels.left, place.pixels.top,
-        place.pixels.right - place.pixels.left, place.pixels.bottom - place.pixels.top, place.parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr), nullptr);
-    if (hwnd == nullptr) throw RuntimeError(err::OutOfMemory);
-    if (place.font != nullptr) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(place.font), FALSE);
-    return hwnd;
-}
 
 int ItemHeightFor(HWND hwnd) {
     HDC dc = GetDC(hwnd);

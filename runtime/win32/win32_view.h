@@ -1,20 +1,41 @@
 #pragma once
 // A Win32 child window that mirrors one control model. The form window creates one per control,
-// in tab-index order, and forwards the child's notifications to it.
+// in tab-index order, and reflects to it the notifications its child sends the form (WM_COMMAND,
+// WM_DRAWITEM); it finds the view from the child's handle.
 #include <windows.h>
+
+#include <functional>
+#include <string>
 
 #include "runtime/control.h"
 
 namespace tervalux::rt::win32 {
 
+// Where a view goes: its parent, its pixel rectangle in the parent's client area, its child id.
+struct ViewPlace {
+    HWND parent = nullptr;
+    RECT pixels{};
+    int id = 0;
+    HFONT font = nullptr;
+};
+
 class Win32View : public ControlView {
    public:
-    ~Win32View() override = default;
+    Win32View() = default;
+    ~Win32View() override;
+    Win32View(const Win32View&) = delete;
+    Win32View& operator=(const Win32View&) = delete;
 
     HWND Handle() const { return hwnd_; }
 
     // WM_COMMAND notification from this child (BN_CLICKED, LBN_SELCHANGE, CBN_SELCHANGE...).
     virtual void OnCommand(WORD notifyCode) { (void)notifyCode; }
+
+    // WM_DRAWITEM for this child, reflected by the parent; true when the view drew the item.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) {
+        (void)item;
+        return false;
+    }
 
     // A view that follows its model through a posted message is brought in step at once: the
     // window calls this before it is first shown, so that it opens with its contents painted
@@ -31,8 +52,40 @@ class Win32View : public ControlView {
     // The model this view shows.
     virtual Control& Model() = 0;
 
+    // A user's gesture on this control, the one way every view hands one to its model. The model
+    // raises its events through the form, whose dispatch gives a handler's untrapped error the
+    // default handling; what still comes here is the control's own refusal, such as a folder that
+    // has gone since it was listed, and that only beeps.
+    static void Act(const std::function<void()>& action);
+
    protected:
+    // Makes this view's child: visible, a tab stop, at its place with the form's font. Throws 7
+    // when it cannot be made.
+    void CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
+                     const ViewPlace& place);
+
+    // Sends the child's own messages through OnOwnMessage first (for the keys and messages a view
+    // handles itself).
+    void Subclass();
+
+    // A message to the child itself; true when handled, with the result in `result`. Otherwise,
+    // or when it throws, the child handles the message as it would.
+    virtual bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        (void)message;
+        (void)wParam;
+        (void)lParam;
+        (void)result;
+        return false;
+    }
+
     HWND hwnd_ = nullptr;
+
+   private:
+    static LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+    UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
+
+    bool subclassed_ = false;
 };
 
 }  // namespace tervalux::rt::win32

@@ -25,15 +25,6 @@ class RecordingServices : public Win32Services {
     void ShowMessage(const std::wstring& prompt) override { messages.push_back(prompt); }
 };
 
-struct PlainSelection : Selection {
-    std::wstring folder;
-    std::wstring file;
-    std::int32_t box = 1;
-    std::wstring FolderPath() override { return folder; }
-    std::wstring FileName() override { return file; }
-    std::int32_t CheckBoxValue() override { return box; }
-};
-
 std::wstring SystemDirectoryPath() {
     wchar_t buffer[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);

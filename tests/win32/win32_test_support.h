@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/runtime_error.h"
+#include "registration/command_context.h"
 
 namespace tervalux::win32::testing {
 
@@ -52,5 +53,15 @@ bool KeyExists(const std::wstring& subKey);
 void SetStringValue(const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
 std::wstring StringValue(const std::wstring& subKey, const std::wstring& name);  // empty when missing
 void DeleteKeyTree(const std::wstring& subKey);
+
+// The window's selection for a command, as plain values.
+struct PlainSelection : Selection {
+    std::wstring folder;
+    std::wstring file;
+    std::int32_t box = 1;
+    std::wstring FolderPath() override { return folder; }
+    std::wstring FileName() override { return file; }
+    std::int32_t CheckBoxValue() override { return box; }
+};
 
 }  // namespace tervalux::win32::testing

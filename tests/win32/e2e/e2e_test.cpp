@@ -20,11 +20,6 @@ namespace {
 using namespace tervalux::win32::testing;
 using std::chrono::seconds;
 
-constexpr wchar_t kComponent[] = L"tvxcomp.dll";
-constexpr wchar_t kComponentKey[] = L"Software\\TervaluxTest\\Component";
-constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\tervalux.exe";
-constexpr wchar_t kLogVariable[] = L"TERVALUX_E2E_LOG";
-
 struct Family {
     const char* version;             // Wine's name for the Windows version
     bool nineX;                      // the prefix is laid out with C:\windows\system and its registrar

@@ -20,10 +20,7 @@ using namespace tervalux::win32::testing;
 using std::chrono::seconds;
 
 constexpr wchar_t kComponent32[] = L"tvxcomp32.dll";
-constexpr wchar_t kComponent64[] = L"tvxcomp.dll";
-constexpr wchar_t kComponentKey[] = L"Software\\TervaluxTest\\Component";
-constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\tervalux.exe";
-constexpr wchar_t kLogVariable[] = L"TERVALUX_E2E_LOG";
+constexpr const wchar_t* kComponent64 = kComponent;
 
 // The form's controls in tab order.
 struct Controls {

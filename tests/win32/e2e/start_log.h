@@ -13,6 +13,13 @@
 
 namespace tervalux::win32::testing {
 
+// What the end-to-end tests set up around the program: the 64-bit test component, the key it
+// writes when registered, the per-program Windows version, and the folder the start records go to.
+inline constexpr wchar_t kComponent[] = L"tvxcomp.dll";
+inline constexpr wchar_t kComponentKey[] = L"Software\\TervaluxTest\\Component";
+inline constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\tervalux.exe";
+inline constexpr wchar_t kLogVariable[] = L"TERVALUX_E2E_LOG";
+
 inline std::wstring Widen(const char* text) {
     return std::wstring(text, text + strlen(text));
 }

@@ -85,15 +85,6 @@ class ScratchWindowsKernel : public KernelCalls {
     Version version_;
 };
 
-struct PlainSelection : Selection {
-    std::wstring folder;
-    std::wstring file;
-    std::int32_t box = 1;
-    std::wstring FolderPath() override { return folder; }
-    std::wstring FileName() override { return file; }
-    std::int32_t CheckBoxValue() override { return box; }
-};
-
 // An open handle held for the length of a command, sharing nothing.
 class HeldOpen {
    public:

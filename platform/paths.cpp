@@ -6,7 +6,7 @@ namespace tervalux {
 
 namespace {
 
-bool IsDriveSpec(std::wstring_view text) {
+bool StartsWithDrive(std::wstring_view text) {
     return text.size() >= 2 && text[1] == L':' &&
            ((text[0] >= L'a' && text[0] <= L'z') || (text[0] >= L'A' && text[0] <= L'Z'));
 }
@@ -41,7 +41,7 @@ bool SplitFull(std::wstring_view path, std::wstring& root, std::vector<std::wstr
     root = RootOf(path);
     if (root.empty()) return false;
     std::size_t skip = 2;  // "x:"
-    if (!IsDriveSpec(path)) {
+    if (!StartsWithDrive(path)) {
         // "\\server\share": skip both names.
         const auto server = path.find_first_of(L"\\/", 2);
         const auto share = server == std::wstring_view::npos ? server : path.find_first_of(L"\\/", server + 1);
@@ -55,7 +55,7 @@ bool SplitFull(std::wstring_view path, std::wstring& root, std::vector<std::wstr
 }  // namespace
 
 std::wstring RootOf(std::wstring_view path) {
-    if (IsDriveSpec(path)) return std::wstring(path.substr(0, 2)) + L"\\";
+    if (StartsWithDrive(path)) return std::wstring(path.substr(0, 2)) + L"\\";
     const auto isSep = [](wchar_t c) { return c == L'\\' || c == L'/'; };
     if (path.size() > 2 && isSep(path[0]) && isSep(path[1])) {
         const auto server = path.find_first_of(L"\\/", 2);
@@ -82,14 +82,14 @@ std::wstring ResolveFolder(std::wstring_view base, std::wstring_view text) {
     std::wstring root;
     std::vector<std::wstring> steps;
     const auto isSep = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-    if (IsDriveSpec(text)) {
+    if (StartsWithDrive(text)) {
         root = RootOf(text);
         std::wstring baseRoot;
         std::vector<std::wstring> baseSteps;
         // "x:name" continues from base when base lies on drive x.
         const bool relative = text.size() > 2 && !isSep(text[2]);
         if (relative && SplitFull(base, baseRoot, baseSteps) && FoldChar(baseRoot[0]) == FoldChar(root[0]) &&
-            IsDriveSpec(baseRoot)) {
+            StartsWithDrive(baseRoot)) {
             root = baseRoot;
             steps = std::move(baseSteps);
         }

@@ -41,21 +41,21 @@ enum class ValueForm : std::uint8_t {
 // No setting has code 0: it marks an unused place in a row.
 inline constexpr std::uint8_t kNoSetting = 0;
 
-struct SettingSpec {
+struct SettingRow {
     std::uint8_t code = kNoSetting;
     ValueForm form = ValueForm::Int8;
 };
 
-struct KindSpec {
+struct KindRow {
     Kind kind;
     std::uint8_t caption;   // a Text setting, or kNoSetting
     std::uint8_t rect;      // a ControlRect setting (a form's: its ClientRect)
     std::uint8_t tabIndex;  // an Int16 setting, or kNoSetting (a form)
-    std::array<SettingSpec, 8> settings;
+    std::array<SettingRow, 8> settings;
 };
 
 // clang-format off
-inline constexpr KindSpec kKinds[] = {
+inline constexpr KindRow kKinds[] = {
     // kind              caption     rect  tab index   every setting code with its value form
     {Kind::Form,          0x01,       0x35, kNoSetting, {{{0x01, ValueForm::Text}, {0x19, ValueForm::Int16},
                                                           {0x42, ValueForm::Int8}, {0x23, ValueForm::Picture},
@@ -73,28 +73,28 @@ inline constexpr KindSpec kKinds[] = {
 // clang-format on
 
 // The row of a stored kind code; nullptr for a code that is no kind.
-constexpr const KindSpec* FindKind(std::uint8_t kindCode) {
-    for (const KindSpec& spec : kKinds) {
-        if (KindCode(spec.kind) == kindCode) return &spec;
+constexpr const KindRow* FindKind(std::uint8_t kindCode) {
+    for (const KindRow& row : kKinds) {
+        if (KindCode(row.kind) == kindCode) return &row;
     }
     return nullptr;
 }
 
-constexpr const KindSpec& SpecOf(Kind kind) {
+constexpr const KindRow& KindRowOf(Kind kind) {
     return *FindKind(KindCode(kind));
 }
 
 // Whether a stored kind code names a kind of control (every kind but the form).
 constexpr bool IsControlKind(std::uint8_t kindCode) {
-    const KindSpec* spec = FindKind(kindCode);
-    return spec != nullptr && spec->kind != Kind::Form;
+    const KindRow* row = FindKind(kindCode);
+    return row != nullptr && row->kind != Kind::Form;
 }
 
 // The form of a setting code for a kind; std::nullopt when the kind has no such setting.
 constexpr std::optional<ValueForm> SettingForm(std::uint8_t kindCode, std::uint8_t code) {
-    const KindSpec* spec = FindKind(kindCode);
-    if (spec == nullptr || code == kNoSetting) return std::nullopt;
-    for (const SettingSpec& s : spec->settings) {
+    const KindRow* row = FindKind(kindCode);
+    if (row == nullptr || code == kNoSetting) return std::nullopt;
+    for (const SettingRow& s : row->settings) {
         if (s.code == code) return s.form;
     }
     return std::nullopt;

@@ -23,8 +23,8 @@ std::unique_ptr<Control> MakeControl(const ControlDescription& description, File
     }
     const auto tab = static_cast<std::int16_t>(description.tabIndex);
     const TwipsRect& rect = description.rect;
-    if (const KindSpec* spec = FindKind(description.kind)) {
-        switch (spec->kind) {
+    if (const KindRow* row = FindKind(description.kind)) {
+        switch (row->kind) {
             case Kind::TextBox: return std::make_unique<TextBox>(description.name, rect, tab);
             case Kind::CommandButton:
                 return std::make_unique<CommandButton>(description.name, rect, tab, description.caption);

@@ -192,7 +192,7 @@ std::size_t ReadRecordEnd(ByteReader& in, std::string_view field, const std::str
 }
 
 FormDescription ReadForm(ByteReader& in, std::size_t recordEnd) {
-    const KindSpec& spec = SpecOf(Kind::Form);
+    const KindRow& row = KindRowOf(Kind::Form);
     RecordReader record(in, recordEnd, "window record");
     FormDescription form;
     record.ReadHead(0, form.name, form.kind);
@@ -200,13 +200,13 @@ FormDescription ReadForm(ByteReader& in, std::size_t recordEnd) {
         throw DescriptionError("window kind " + std::to_string(form.kind) + " is not a form (13)", in.Position() - 1);
     }
     form.settings = record.ReadSettings(form.kind);
-    if (const Setting* caption = Find(form.settings, spec.caption)) form.caption = FromWindows1252(caption->text);
+    if (const Setting* caption = Find(form.settings, row.caption)) form.caption = FromWindows1252(caption->text);
     if (const Setting* icon = Find(form.settings, form_setting::Icon)) form.icon = icon->image;
-    const Setting* client = Find(form.settings, spec.rect);
+    const Setting* client = Find(form.settings, row.rect);
     if (client == nullptr) {
-        throw DescriptionError("window record has no client rectangle (" + Hex(spec.rect) + ")", record.Start());
+        throw DescriptionError("window record has no client rectangle (" + Hex(row.rect) + ")", record.Start());
     }
-    const std::size_t clientAt = record.OffsetOf(form.settings, spec.rect);
+    const std::size_t clientAt = record.OffsetOf(form.settings, row.rect);
     CheckRect(client->rect, "window client rectangle", clientAt);
     if (client->rect.width == 0 || client->rect.height == 0) {
         throw DescriptionError("window client rectangle is empty", clientAt);
@@ -232,20 +232,20 @@ ControlDescription ReadControl(ByteReader& in, std::size_t recordEnd, std::uint8
         throw DescriptionError(what + ": unknown control kind " + std::to_string(control.kind), in.Position() - 1);
     }
     control.settings = record.ReadSettings(control.kind);
-    const KindSpec& spec = *FindKind(control.kind);
-    if (const Setting* caption = Find(control.settings, spec.caption)) {
+    const KindRow& row = *FindKind(control.kind);
+    if (const Setting* caption = Find(control.settings, row.caption)) {
         control.caption = FromWindows1252(caption->text);
     }
-    const Setting* rect = Find(control.settings, spec.rect);
-    if (rect == nullptr) throw DescriptionError(what + " has no position (" + Hex(spec.rect) + ")", record.Start());
-    CheckRect(rect->rect, what + " position", record.OffsetOf(control.settings, spec.rect));
+    const Setting* rect = Find(control.settings, row.rect);
+    if (rect == nullptr) throw DescriptionError(what + " has no position (" + Hex(row.rect) + ")", record.Start());
+    CheckRect(rect->rect, what + " position", record.OffsetOf(control.settings, row.rect));
     control.rect = rect->rect;
-    const Setting* tab = Find(control.settings, spec.tabIndex);
+    const Setting* tab = Find(control.settings, row.tabIndex);
     if (tab == nullptr) {
-        throw DescriptionError(what + " has no tab index (" + Hex(spec.tabIndex) + ")", record.Start());
+        throw DescriptionError(what + " has no tab index (" + Hex(row.tabIndex) + ")", record.Start());
     }
     if (tab->number < 0) {
-        throw DescriptionError(what + " has a negative tab index", record.OffsetOf(control.settings, spec.tabIndex));
+        throw DescriptionError(what + " has a negative tab index", record.OffsetOf(control.settings, row.tabIndex));
     }
     control.tabIndex = tab->number;
     return control;

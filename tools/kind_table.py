@@ -32,7 +32,7 @@ def read_kind_table(path):
     codes = {name: int(value, 0) for name, value in
              re.findall(r"(\w+)\s*=\s*(\w+)\s*,", _section(text, r"enum class Kind : std::uint8_t", path))}
     rows = re.findall(r"\{\s*Kind::(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\{\{\{.*?\}\}\})\s*\}",
-                      _section(text, r"inline constexpr KindSpec kKinds\[\] =", path), re.S)
+                      _section(text, r"inline constexpr KindRow kKinds\[\] =", path), re.S)
     if not codes or not rows:
         raise KindTableError(f"{path}: no kinds or no rows")
     settings = {}

@@ -13,26 +13,26 @@ namespace {
 // itself would pass a malformed description or refuse a good one.
 TEST(KindTable, EveryRowNamesItsOwnSettingsInTheirForms) {
     std::set<int> kinds;
-    for (const KindSpec& spec : kKinds) {
-        const std::uint8_t code = KindCode(spec.kind);
+    for (const KindRow& row : kKinds) {
+        const std::uint8_t code = KindCode(row.kind);
         SCOPED_TRACE(code);
         EXPECT_TRUE(kinds.insert(code).second) << "kind listed twice";
-        EXPECT_EQ(FindKind(KindCode(spec.kind)), &spec);
+        EXPECT_EQ(FindKind(KindCode(row.kind)), &row);
         std::set<int> codes;
-        for (const SettingSpec& s : spec.settings) {
+        for (const SettingRow& s : row.settings) {
             if (s.code == kNoSetting) continue;
             EXPECT_NE(s.code, 0xFF) << "0xFF ends a record";
             EXPECT_TRUE(codes.insert(s.code).second) << "setting listed twice";
         }
-        const bool form = spec.kind == Kind::Form;
-        if (spec.caption != kNoSetting) {
-            EXPECT_EQ(SettingForm(code, spec.caption), ValueForm::Text);
+        const bool form = row.kind == Kind::Form;
+        if (row.caption != kNoSetting) {
+            EXPECT_EQ(SettingForm(code, row.caption), ValueForm::Text);
         }
-        EXPECT_EQ(SettingForm(code, spec.rect), form ? ValueForm::ClientRect : ValueForm::ControlRect);
+        EXPECT_EQ(SettingForm(code, row.rect), form ? ValueForm::ClientRect : ValueForm::ControlRect);
         if (form) {
-            EXPECT_EQ(spec.tabIndex, kNoSetting);
+            EXPECT_EQ(row.tabIndex, kNoSetting);
         } else {
-            EXPECT_EQ(SettingForm(code, spec.tabIndex), ValueForm::Int16);
+            EXPECT_EQ(SettingForm(code, row.tabIndex), ValueForm::Int16);
         }
     }
 }
@@ -41,10 +41,10 @@ TEST(KindTable, ControlKindsAreTheRowsButTheForm) {
     for (int code = 0; code < 256; ++code) {
         SCOPED_TRACE(code);
         const auto kindCode = static_cast<std::uint8_t>(code);
-        const KindSpec* spec = FindKind(kindCode);
-        EXPECT_EQ(IsControlKind(kindCode), spec != nullptr && spec->kind != Kind::Form);
+        const KindRow* row = FindKind(kindCode);
+        EXPECT_EQ(IsControlKind(kindCode), row != nullptr && row->kind != Kind::Form);
         EXPECT_EQ(SettingForm(kindCode, kNoSetting), std::nullopt);
-        if (spec == nullptr) {
+        if (row == nullptr) {
             EXPECT_EQ(SettingForm(kindCode, 0x04), std::nullopt);
         }
     }

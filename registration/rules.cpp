@@ -19,11 +19,10 @@ std::wstring_view FolderName(SystemFolder folder) {
     return L"\\system32";
 }
 
-constexpr SystemFolder kFoldersOf32BitSystem[] = {SystemFolder::System32, SystemFolder::System};
-constexpr SystemFolder kFoldersOf64BitSystem[] = {SystemFolder::System32, SystemFolder::System, SystemFolder::SysWOW64};
-// A 32-bit program sees system32 as SysWOW64, and the native one only as Sysnative.
-constexpr SystemFolder kFoldersSeenFromWow64[] = {SystemFolder::System32, SystemFolder::System, SystemFolder::SysWOW64,
-                                                  SystemFolder::Sysnative};
+// The system directories in the order a system has them: a 32-bit system the first two, a 64-bit
+// one also SysWOW64, and a 32-bit program under WOW64 also Sysnative, its only way to the native one.
+constexpr SystemFolder kSystemFolders[] = {SystemFolder::System32, SystemFolder::System, SystemFolder::SysWOW64,
+                                           SystemFolder::Sysnative};
 constexpr std::wstring_view kRegistrarRegisterSpelling = L"\\regsvr32.exe";
 constexpr std::wstring_view kRegistrarUnregisterSpelling = L"\\REGSVR32.EXE";
 
@@ -83,12 +82,13 @@ SystemFolder ChooseSystemFolder(Services& services, Route route, const std::wstr
 }
 
 std::span<const SystemFolder> SystemFoldersOf(SystemBitness bitness) {
+    const std::span<const SystemFolder> all(kSystemFolders);
     switch (bitness) {
-        case SystemBitness::ThirtyTwoBit: return kFoldersOf32BitSystem;
-        case SystemBitness::SixtyFourBit: return kFoldersOf64BitSystem;
-        case SystemBitness::SixtyFourBitFromWow64: return kFoldersSeenFromWow64;
+        case SystemBitness::ThirtyTwoBit: return all.first(2);
+        case SystemBitness::SixtyFourBit: return all.first(3);
+        case SystemBitness::SixtyFourBitFromWow64: return all;
     }
-    return kFoldersOf32BitSystem;
+    return all.first(2);
 }
 
 void ApplyFamilyRule(Module1& module) {

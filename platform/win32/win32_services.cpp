@@ -235,6 +235,7 @@ SystemBitness Win32Services::Bitness() {
             USHORT nativeMachine = 0;
             if (ask2(GetCurrentProcess(), &processMachine, &nativeMachine)) answers.processMachine = processMachine;
         }
+        if (answers.processMachine) return BitnessOf(false, answers);
         if (const auto ask = reinterpret_cast<IsWow64ProcessFn>(
                 reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process")))) {
             BOOL underWow64 = FALSE;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/pe_machine.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/win32_errors.h"
 
 namespace tervalux::win32 {
@@ -224,20 +225,16 @@ SystemBitness Win32Services::Bitness() {
     // Asked once: the answer cannot change while the program runs. Both calls are looked up by
     // name, since the oldest systems the program starts on have neither.
     static const SystemBitness bitness = [] {
-        Wow64Answers answers;
-        const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-        if (kernel == nullptr) return BitnessOf(false, answers);
         using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
         using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
-        if (const auto ask2 = reinterpret_cast<IsWow64Process2Fn>(
-                reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process2")))) {
+        Wow64Answers answers;
+        if (const auto ask2 = SystemFunction<IsWow64Process2Fn>(L"kernel32.dll", "IsWow64Process2")) {
             USHORT processMachine = 0;
             USHORT nativeMachine = 0;
             if (ask2(GetCurrentProcess(), &processMachine, &nativeMachine)) answers.processMachine = processMachine;
         }
         if (answers.processMachine) return BitnessOf(false, answers);
-        if (const auto ask = reinterpret_cast<IsWow64ProcessFn>(
-                reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process")))) {
+        if (const auto ask = SystemFunction<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process")) {
             BOOL underWow64 = FALSE;
             if (ask(GetCurrentProcess(), &underWow64)) answers.underWow64 = underWow64 != FALSE;
         }

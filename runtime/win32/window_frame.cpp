@@ -1,5 +1,7 @@
 #include "runtime/win32/window_frame.h"
 
+#include "platform/win32/system_function.h"
+
 namespace tervalux::rt::win32 {
 
 namespace {
@@ -8,9 +10,7 @@ namespace {
 // the system-wide equivalents where they are missing.
 template <typename Function>
 Function User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)))
-                             : nullptr;
+    return tervalux::win32::SystemFunction<Function>(L"user32.dll", name);
 }
 
 void AdjustFrameForDpi(RECT& frame, int dpi) {

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake g++ googletest
   clang clang-format clang-tidy cppcheck
-  wine64 xvfb xauth
+  wine64 fonts-wine xvfb xauth
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 )
 

@@ -39,8 +39,9 @@ tervalux_private_display() {
 
 # Everything the Windows tests need, made afresh: a private display (the first free number from
 # TERVALUX_DISPLAY_BASE, 90 unless set), no Wine server left running, a new prefix under build/ and
-# in it the drive t: whose target has gone, for the test of a drive that is not ready. It sets the
-# caller's exit trap, which ends the Wine server and the display again.
+# in it the drive t: whose target has gone, for the test of a drive that is not ready, and windows
+# whose frames Wine draws itself. It sets the caller's exit trap, which ends the Wine server and the
+# display again.
 tervalux_wine_test_setup() {
   TERVALUX_XVFB_PID=""
   trap tervalux_wine_test_teardown EXIT
@@ -56,6 +57,14 @@ tervalux_wine_test_setup() {
   # server runs, and before any test starts one.
   rm -rf "$TERVALUX_ROOT/build/gone-drive-target"
   ln -sfn "$TERVALUX_ROOT/build/gone-drive-target" "$WINEPREFIX/dosdevices/t:"
+  # With no window manager on the display, Wine draws the windows' frames itself only when told
+  # to: the title bar, its icon and its buttons then appear on the screen and in the screenshots.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  # The frame's buttons are glyphs of the Marlett font. Debian's Wine looks for its own fonts beside
+  # its data folder rather than in it (/usr/share/fonts, not /usr/share/wine/fonts), so without
+  # this copy the buttons show the letters "0 1 r" in a substitute font.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  wineserver -w
   echo "display $DISPLAY, prefix $WINEPREFIX"
 }
 

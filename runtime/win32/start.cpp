@@ -6,6 +6,8 @@
 #include "platform/win32/win32_file_queries.h"
 #include "platform/win32/win32_services.h"
 #include "runtime/win32/form_window.h"
+#include "runtime/win32/shell_icons.h"
+#include "runtime/win32/window_frame.h"
 
 namespace tervalux::rt::win32 {
 
@@ -15,6 +17,8 @@ void Start(const Program& program) {
     static tervalux::win32::Win32FileQueries queries;
     static FormWindow window;
     static StartUpForm startUp;
+    // The lists' icons load meanwhile, at the screen's DPI: the window is made for it.
+    PreloadShellIcons(ScreenDpi(LOGPIXELSY));
     try {
         startUp = BuildStartUpForm(program, services, queries, window);
         services.SetApplicationTitle(startUp.applicationTitle);

@@ -17,13 +17,12 @@ void Start(const Program& program) {
     static tervalux::win32::Win32FileQueries queries;
     static FormWindow window;
     static StartUpForm startUp;
-    // The lists' icons load meanwhile, at the screen's DPI: the window is made for it.
-    PreloadShellIcons(ScreenDpi(LOGPIXELSY));
     try {
         startUp = BuildStartUpForm(program, services, queries, window);
         services.SetApplicationTitle(startUp.applicationTitle);
         window.Create(*startUp.form);
         services.SetMessageOwner(window.Handle());
+        PreloadShellIcons(ScreenDpi(LOGPIXELSY));
     } catch (...) {
         // Nothing of the program has run yet: the fault is reported as any untrapped error.
         const RuntimeError error = CurrentError();

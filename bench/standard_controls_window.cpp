@@ -18,11 +18,13 @@ struct Control {
 };
 
 // In tab order, as Tervalux's window description places them.
-// The folder list draws its entries for the tree's indent; the file list is a plain string list.
+// The drive and folder lists draw their entries for the icons and the tree's indent; the file list
+// is a plain string list.
 constexpr DWORD kStringList = LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
 constexpr DWORD kOwnerDrawnList = kStringList | LBS_OWNERDRAWFIXED;
 constexpr Control kControls[] = {
-    {L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 0, 120, 3960, 2895, 315, 200},
+    {L"COMBOBOX", L"", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL, 0, 120, 3960, 2895, 315,
+     200},
     {L"LISTBOX", L"", kOwnerDrawnList, WS_EX_CLIENTEDGE, 120, 600, 2895, 3240, 0},
     {L"LISTBOX", L"", kStringList, WS_EX_CLIENTEDGE, 3120, 600, 3135, 3210, 0},
     {L"BUTTON", L"Registrar", BS_PUSHBUTTON, 0, 120, 4440, 1215, 495, 0},

@@ -8,9 +8,13 @@
 
 namespace tervalux {
 
+// What kind of drive a letter stands for, as the system tells it; the drive list shows its icon.
+enum class DriveKind { Unknown, Fixed, Removable, CdRom, Network, RamDisk };
+
 struct DriveEntry {
-    wchar_t letter = L'C';  // upper case
-    std::wstring label;     // volume label or network name; empty when none
+    wchar_t letter = L'C';              // upper case
+    std::wstring label;                 // volume label or network name; empty when none
+    DriveKind kind = DriveKind::Fixed;  // what the system says the drive is
     bool operator==(const DriveEntry&) const = default;
 };
 

@@ -33,6 +33,10 @@ class DriveList : public Control {
     std::size_t ListCount() const { return drives_.size(); }
     std::wstring List(std::size_t index) const;
     std::optional<std::size_t> ListIndex() const { return selected_; }
+    // The kind of drive entry `index` is, for its icon; Unknown past the end.
+    DriveKind ListKind(std::size_t index) const {
+        return index < drives_.size() ? drives_[index].kind : DriveKind::Unknown;
+    }
 
     // The user picked an entry; raises Change when the selection moved.
     void UserSelect(std::size_t index);

@@ -107,6 +107,17 @@ std::wstring NetworkName(wchar_t letter) {
     return remote;
 }
 
+DriveKind KindOf(UINT driveType) {
+    switch (driveType) {
+        case DRIVE_FIXED: return DriveKind::Fixed;
+        case DRIVE_REMOVABLE: return DriveKind::Removable;
+        case DRIVE_CDROM: return DriveKind::CdRom;
+        case DRIVE_REMOTE: return DriveKind::Network;
+        case DRIVE_RAMDISK: return DriveKind::RamDisk;
+        default: return DriveKind::Unknown;
+    }
+}
+
 }  // namespace
 
 std::vector<DriveEntry> Win32FileQueries::ListDrives() {
@@ -118,7 +129,9 @@ std::vector<DriveEntry> Win32FileQueries::ListDrives() {
         DriveEntry drive;
         drive.letter = static_cast<wchar_t>(L'A' + i);
         const wchar_t root[] = {drive.letter, L':', L'\\', 0};
-        switch (GetDriveTypeW(root)) {
+        const UINT type = GetDriveTypeW(root);
+        drive.kind = KindOf(type);
+        switch (type) {
             case DRIVE_REMOTE: drive.label = NetworkName(drive.letter); break;
             case DRIVE_FIXED:
             case DRIVE_RAMDISK: {

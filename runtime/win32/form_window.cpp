@@ -128,6 +128,7 @@ void FormWindow::CreateViews() {
         place.pixels = PixelsOf(control->Rect(), dpiX_, dpiY_);
         place.id = kFirstChildId + static_cast<int>(views_.size());
         place.font = font_;
+        place.dpi = dpiY_;
         auto view = CreateView(*control, *form_, place);
         // Each new child goes below the ones before it: the dialog keys walk the z-order.
         SetWindowPos(view->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -142,6 +143,7 @@ void FormWindow::ChangeDpi(int dpiX, int dpiY, const RECT& suggested) {
     if (dpiX <= 0 || dpiY <= 0 || (dpiX == dpiX_ && dpiY == dpiY_)) return;
     HFONT newFont = MessageFontForDpi(dpiY);
     for (const auto& view : views_) {
+        view->SetDpi(dpiY);
         if (newFont != nullptr) SendMessageW(view->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
         view->Place(PixelsOf(view->Model().Rect(), dpiX, dpiY));
     }

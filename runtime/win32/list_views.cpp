@@ -10,6 +10,7 @@
 #include "runtime/drive_list.h"
 #include "runtime/file_list.h"
 #include "runtime/folder_list.h"
+#include "runtime/win32/shell_icons.h"
 #include "runtime/win32/string_list.h"
 #include "runtime/win32/window_messages.h"
 
@@ -17,24 +18,41 @@ namespace tervalux::rt::win32 {
 
 namespace {
 
-constexpr int kIndentPerLevel = 12;   // pixels per level of the folder tree
 constexpr int kDropDownHeight = 200;  // pixels of the drive list's drop-down part
+constexpr int kIconGap = 3;           // pixels between an entry's icon and its text
 
-void DrawEntry(const DRAWITEMSTRUCT& item, std::wstring_view text, int indent) {
+// How far each level of the folder tree stands in: three quarters of an icon, 12 pixels at 96 DPI.
+int IndentPerLevel(int dpi) {
+    return SmallIconSize(dpi) * 3 / 4;
+}
+
+// An entry's height: its font's, or its icon's with a pixel above and below when that is taller.
+int EntryHeightFor(HWND hwnd, int dpi) {
+    return std::max(ItemHeightFor(hwnd), SmallIconSize(dpi) + 2);
+}
+
+// One entry as the system's own lists draw theirs: the selection's colours across the whole
+// entry, the icon `indent` pixels in, then the text; the focus rectangle around it all. The
+// text stands where it would beside an icon even when the system has none to show.
+void DrawEntry(const DRAWITEMSTRUCT& item, std::wstring_view text, int indent, ShellIcon icon, int dpi) {
     HDC dc = item.hDC;
     RECT box = item.rcItem;
-    if (item.itemID == static_cast<UINT>(-1)) {
-        if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
-        return;
-    }
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    RECT textBox = box;
-    textBox.left += 2 + indent;
-    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &textBox,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const int size = SmallIconSize(dpi);
+        const int left = box.left + 2 + indent;
+        DrawShellIcon(dc, left, box.top + (box.bottom - box.top - size) / 2, icon, dpi);
+        SetBkMode(dc, TRANSPARENT);
+        const int colour = (item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT
+                           : selected                      ? COLOR_HIGHLIGHTTEXT
+                                                           : COLOR_WINDOWTEXT;
+        SetTextColor(dc, GetSysColor(colour));
+        RECT textBox = box;
+        textBox.left = left + size + kIconGap;
+        DrawTextW(dc, text.data(), static_cast<int>(text.size()), &textBox,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
 }
 
@@ -43,8 +61,9 @@ class DriveListView : public Win32View {
     DriveListView(DriveList& model, const ViewPlace& place) : model_(model) {
         ViewPlace tall = place;
         tall.pixels.bottom += kDropDownHeight;
-        CreateChild(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 0, tall);
-        FitClosedHeight(place.pixels.bottom - place.pixels.top);
+        // Drawn here for the drives' icons, with the texts kept in the box for whoever reads them.
+        CreateChild(L"COMBOBOX", L"", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL, 0, tall);
+        Fit(place.pixels.bottom - place.pixels.top);
         model_.AttachView(this);
         Refresh();
     }
@@ -56,18 +75,18 @@ class DriveListView : public Win32View {
     void Place(const RECT& pixels) override {
         SetWindowPos(hwnd_, nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
                      pixels.bottom - pixels.top + kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        FitClosedHeight(pixels.bottom - pixels.top);
+        Fit(pixels.bottom - pixels.top);
     }
 
     void Refresh() override {
-        std::vector<std::wstring> texts;
-        for (std::size_t i = 0; i < model_.ListCount(); ++i) texts.push_back(model_.List(i));
-        if (texts != shown_) {
+        std::vector<std::pair<std::wstring, DriveKind>> entries;
+        for (std::size_t i = 0; i < model_.ListCount(); ++i) entries.emplace_back(model_.List(i), model_.ListKind(i));
+        if (entries != shown_) {
             SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
-            for (const std::wstring& text : texts) {
-                SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            for (const auto& entry : entries) {
+                SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.first.c_str()));
             }
-            shown_ = std::move(texts);
+            shown_ = std::move(entries);
         }
         const auto index = model_.ListIndex();
         SendMessageW(hwnd_, CB_SETCURSEL, index ? static_cast<WPARAM>(*index) : static_cast<WPARAM>(-1), 0);
@@ -83,7 +102,29 @@ class DriveListView : public Win32View {
         }
     }
 
+    // The closed box's field and the drop-down's entries alike.
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override {
+        try {
+            const bool known = item.itemID < shown_.size();
+            DRAWITEMSTRUCT entry = item;
+            if (!known) entry.itemID = static_cast<UINT>(-1);
+            const auto& [text, kind] = known ? shown_[item.itemID] : kNoEntry;
+            DrawEntry(entry, text, 0, DriveIcon(kind), dpi_);
+        } catch (...) {
+            // A paint that cannot be done is skipped; the next one tries again.
+        }
+        return true;
+    }
+
    private:
+    // The entries are as tall as their font or icon; the closed box keeps the height it was given.
+    // The entries' height is set here rather than answered when the box asks its parent while it
+    // is made, since this view is not attached yet then.
+    void Fit(int height) {
+        SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, EntryHeightFor(hwnd_, dpi_));
+        FitClosedHeight(height);
+    }
+
     // A closed combo box is as tall as its font makes its selection field, not as tall as it was
     // made: the field is set to the height that makes the whole box the stored one.
     // Each step sets the field from the one set before, not from the height read back: Wine
@@ -100,8 +141,9 @@ class DriveListView : public Win32View {
         }
     }
 
+    inline static const std::pair<std::wstring, DriveKind> kNoEntry{};
     DriveList& model_;
-    std::vector<std::wstring> shown_;
+    std::vector<std::pair<std::wstring, DriveKind>> shown_;  // text and kind of each entry
 };
 
 class FolderListView : public OwnerDrawnList {
@@ -143,12 +185,15 @@ class FolderListView : public OwnerDrawnList {
         const auto& items = model_.Items();
         if (item.itemID != static_cast<UINT>(-1) && item.itemID >= items.size()) return;
         if (item.itemID == static_cast<UINT>(-1)) {
-            DrawEntry(item, L"", 0);
+            DrawEntry(item, L"", 0, ShellIcon::Folder, dpi_);
             return;
         }
         const FolderList::Item& entry = items[item.itemID];
-        DrawEntry(item, entry.name, static_cast<int>(entry.level) * kIndentPerLevel);
+        DrawEntry(item, entry.name, static_cast<int>(entry.level) * IndentPerLevel(dpi_),
+                  entry.open ? ShellIcon::FolderOpen : ShellIcon::Folder, dpi_);
     }
+
+    int EntryHeight() override { return EntryHeightFor(hwnd_, dpi_); }
 
     bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (OwnerDrawnList::OnOwnMessage(message, wParam, lParam, result)) return true;

@@ -1,7 +1,8 @@
 #pragma once
 // The Win32 views of the drive, folder and file lists. The drive list is a drop-down list combo
-// box; the folder and file lists are list boxes that hold their entries' texts (string_list.h):
-// the folder list draws them itself for the tree's indent (its parent reflects WM_DRAWITEM to it),
+// box and the folder and file lists are list boxes, each holding its entries' texts
+// (string_list.h). The drive and folder lists draw their entries themselves, with the system's
+// icons of drives and folders and the tree's indent (their parent reflects WM_DRAWITEM to them);
 // the file list is a plain one.
 #include <windows.h>
 

@@ -58,7 +58,7 @@ class StringList : public Win32View {
 };
 
 // A string list that draws its entries itself, for what it shows besides the text (the folder
-// tree's indent). Its parent reflects WM_DRAWITEM for it to OnDrawItem, as the form window does.
+// tree's indent and icons). Its parent reflects WM_DRAWITEM for it to OnDrawItem, as the form window does.
 class OwnerDrawnList : public StringList {
    public:
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override {
@@ -73,17 +73,21 @@ class OwnerDrawnList : public StringList {
    protected:
     void Create(const ViewPlace& place) {
         CreateList(place, LBS_OWNERDRAWFIXED);
-        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd_));
+        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, EntryHeight());
     }
 
     virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
 
-    // The entries are as tall as the font the form gives the list. A view below that handles
-    // messages of its own asks this first.
+    // How tall each entry is: as the font the form gives the list, unless what it draws beside
+    // the text needs more.
+    virtual int EntryHeight() { return ItemHeightFor(hwnd_); }
+
+    // The entries follow the font the form gives the list. A view below that handles messages
+    // of its own asks this first.
     bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message != WM_SETFONT) return false;
         result = DefSubclassProc(hwnd_, message, wParam, lParam);
-        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, ItemHeightFor(hwnd_));
+        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, EntryHeight());
         return true;
     }
 };

@@ -21,6 +21,7 @@ void Win32View::Act(const std::function<void()>& action) {
 
 void Win32View::CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
                             const ViewPlace& place) {
+    dpi_ = place.dpi;
     hwnd_ = CreateWindowExW(
         exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, place.pixels.left,
         place.pixels.top, place.pixels.right - place.pixels.left, place.pixels.bottom - place.pixels.top, place.parent,

@@ -17,6 +17,7 @@ struct ViewPlace {
     RECT pixels{};
     int id = 0;
     HFONT font = nullptr;
+    int dpi = 96;  // the form's, for what a view sizes itself (its icons)
 };
 
 class Win32View : public ControlView {
@@ -49,6 +50,9 @@ class Win32View : public ControlView {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    // The form moved to a monitor with another DPI; called before the new font and place come.
+    virtual void SetDpi(int dpi) { dpi_ = dpi; }
+
     // The model this view shows.
     virtual Control& Model() = 0;
 
@@ -79,6 +83,7 @@ class Win32View : public ControlView {
     }
 
     HWND hwnd_ = nullptr;
+    int dpi_ = 96;
 
    private:
     static LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

@@ -34,12 +34,18 @@ void MemoryFileQueries::SetReady(wchar_t letter) {
     notReady_.erase(Upper(letter));
 }
 
+void MemoryFileQueries::SetKind(wchar_t letter, DriveKind kind) {
+    kinds_[Upper(letter)] = kind;
+}
+
 std::vector<DriveEntry> MemoryFileQueries::ListDrives() {
     ++listDrivesCalls;
     std::vector<DriveEntry> drives;
     for (const auto& [letter, label] : drives_) {
         // A drive without a medium has no label to read.
-        drives.push_back(DriveEntry{letter, notReady_.count(letter) ? std::wstring() : label});
+        const auto kind = kinds_.find(letter);
+        drives.push_back(DriveEntry{letter, notReady_.count(letter) ? std::wstring() : label,
+                                    kind != kinds_.end() ? kind->second : DriveKind::Fixed});
     }
     return drives;
 }

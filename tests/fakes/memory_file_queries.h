@@ -25,6 +25,8 @@ class MemoryFileQueries : public FileQueries {
     // The drive stays listed but any query on it throws `number` (68 or 71).
     void SetNotReady(wchar_t letter, std::int32_t number = 71);
     void SetReady(wchar_t letter);
+    // What the drive is said to be (every drive is a fixed one until a test says otherwise).
+    void SetKind(wchar_t letter, DriveKind kind);
 
     wchar_t currentDrive = L'C';
     int listDrivesCalls = 0;
@@ -41,6 +43,7 @@ class MemoryFileQueries : public FileQueries {
    private:
     MemoryFileSystem& fs_;
     std::map<wchar_t, std::wstring> drives_;  // upper-case letter -> label
+    std::map<wchar_t, DriveKind> kinds_;      // the drives that are not fixed ones
     std::map<wchar_t, std::int32_t> notReady_;
 };
 

@@ -127,6 +127,35 @@ TEST(DriveListModel, UserSelectRaisesChangeOnlyForAnotherDrive) {
     EXPECT_EQ(drive.ListIndex(), 1u);
 }
 
+// The kind of each entry, for its icon, follows the entry's drive: set by the system per drive,
+// read again with the drives, nothing past the end.
+TEST(DriveListModel, EachEntryHasItsDrivesKind) {
+    Disk disk;
+    disk.queries.AddDrive(L'F', L"\\\\srv\\dados");
+    disk.queries.SetKind(L'E', DriveKind::CdRom);
+    disk.queries.SetKind(L'F', DriveKind::Network);
+    disk.queries.SetKind(L'G', DriveKind::Removable);
+    DriveList drive(L"Drive", {}, 0, disk.queries);
+    struct Row {
+        std::size_t index;
+        DriveKind kind;
+    };
+    const Row rows[] = {{0, DriveKind::Fixed},   {1, DriveKind::Fixed},     {2, DriveKind::CdRom},
+                        {3, DriveKind::Network}, {4, DriveKind::Removable}, {5, DriveKind::Unknown},
+                        {99, DriveKind::Unknown}};
+    for (const Row& row : rows) EXPECT_EQ(drive.ListKind(row.index), row.kind) << row.index;
+
+    // Read again: a RAM disk where the network drive was, and a drive of no known kind before all.
+    disk.queries.SetKind(L'F', DriveKind::RamDisk);
+    disk.queries.AddDrive(L'B');
+    disk.queries.SetKind(L'B', DriveKind::Unknown);
+    drive.Refresh();
+    EXPECT_EQ(drive.List(0), L"b:");
+    EXPECT_EQ(drive.ListKind(0), DriveKind::Unknown);
+    EXPECT_EQ(drive.ListKind(4), DriveKind::RamDisk);
+    EXPECT_EQ(drive.ListKind(1), DriveKind::Fixed);
+}
+
 // ---- Folder list
 
 TEST(FolderListModel, ShowsThePathDownToTheFolderAndItsSubfoldersSorted) {

@@ -1,0 +1,176 @@
+#include "runtime/win32/shell_icons.h"
+
+#include <shellapi.h>
+
+#include <array>
+#include <cstddef>
+#include <cwchar>
+
+#include "platform/win32/system_function.h"
+#include "runtime/win32/window_frame.h"
+
+namespace tervalux::rt::win32 {
+
+namespace {
+
+constexpr std::size_t kIconCount = 8;
+
+// Where each icon comes from, in ShellIcon order: its stock icon, and the same picture among the
+// shell library's own icons (by resource number, the numbers it has kept since its first
+// versions), which stands in where the stock call is missing or cannot tell the icons apart. A
+// drive of no known kind shows as a fixed one there, as the shell itself shows it.
+struct Source {
+    SHSTOCKICONID stock;
+    int resource;
+};
+constexpr std::array<Source, kIconCount> kSources = {{
+    {SIID_FOLDER, 4},
+    {SIID_FOLDEROPEN, 5},
+    {SIID_DRIVEFIXED, 9},
+    {SIID_DRIVEREMOVE, 8},
+    {SIID_DRIVECD, 12},
+    {SIID_DRIVENET, 10},
+    {SIID_DRIVERAM, 13},
+    {SIID_DRIVEUNKNOWN, 9},
+}};
+
+using GetStockIconInfo = HRESULT(WINAPI*)(SHSTOCKICONID, UINT, SHSTOCKICONINFO*);
+using DefExtractIcon = HRESULT(WINAPI*)(LPCWSTR, int, UINT, HICON*, HICON*, UINT);
+
+// Every icon at one size. Filled by the preload's thread while the window thread waits for it, or
+// by the window thread itself: never by both at once.
+class IconSet {
+   public:
+    IconSet() = default;
+    ~IconSet() {
+        Wait();
+        Clear();
+    }
+    IconSet(const IconSet&) = delete;
+    IconSet& operator=(const IconSet&) = delete;
+
+    void Preload(int size) {
+        if (loader_ != nullptr) return;
+        pendingSize_ = size;
+        loader_ = CreateThread(nullptr, 0, &IconSet::LoaderMain, this, 0, nullptr);
+        if (loader_ == nullptr) pendingSize_ = 0;  // loaded when first asked instead
+    }
+
+    // The icon at `size`, loading the set first when it is of another size.
+    HICON At(std::size_t index, int size) {
+        Wait();
+        if (size != size_) Load(size);
+        return index < icons_.size() ? icons_[index] : nullptr;
+    }
+
+   private:
+    static DWORD WINAPI LoaderMain(LPVOID self) {
+        auto* set = static_cast<IconSet*>(self);
+        set->Load(set->pendingSize_);
+        return 0;
+    }
+
+    void Wait() {
+        if (loader_ == nullptr) return;
+        WaitForSingleObject(loader_, INFINITE);
+        CloseHandle(loader_);
+        loader_ = nullptr;
+    }
+
+    void Clear() {
+        for (HICON& icon : icons_) {
+            if (icon != nullptr) DestroyIcon(icon);
+            icon = nullptr;
+        }
+        size_ = 0;
+    }
+
+    void Load(int size) noexcept {
+        Clear();
+        size_ = size;
+        // Kept loaded for the life of the process: the program does not import the shell's
+        // library, so that it starts without paying for it.
+        static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+        if (shell == nullptr || size <= 0) return;
+        const auto stockInfo = tervalux::win32::SystemFunction<GetStockIconInfo>(L"shell32.dll", "SHGetStockIconInfo");
+        const auto extract = tervalux::win32::SystemFunction<DefExtractIcon>(L"shell32.dll", "SHDefExtractIconW");
+        std::array<SHSTOCKICONINFO, kIconCount> stock{};
+        const bool useStock = stockInfo != nullptr && extract != nullptr && ReadStock(stockInfo, stock);
+        for (std::size_t i = 0; i < kIconCount; ++i) {
+            HICON icon = nullptr;
+            if (useStock) {
+                const SHSTOCKICONINFO& info = stock[i];
+                if (extract(info.szPath, info.iIcon, 0, &icon, nullptr, static_cast<UINT>(size)) != S_OK) {
+                    icon = nullptr;
+                }
+            }
+            if (icon == nullptr) {
+                icon = static_cast<HICON>(
+                    LoadImageW(shell, MAKEINTRESOURCEW(kSources[i].resource), IMAGE_ICON, size, size, 0));
+            }
+            icons_[i] = icon;
+        }
+    }
+
+    // Where the stock icons are; false when the system does not say or says the same place for
+    // different icons (as Wine does: one document icon for every one of them).
+    static bool ReadStock(GetStockIconInfo stockInfo, std::array<SHSTOCKICONINFO, kIconCount>& stock) {
+        for (std::size_t i = 0; i < kIconCount; ++i) {
+            stock[i].cbSize = sizeof(SHSTOCKICONINFO);
+            if (FAILED(stockInfo(kSources[i].stock, SHGSI_ICONLOCATION, &stock[i])) || stock[i].szPath[0] == 0) {
+                return false;
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                if (kSources[j].resource != kSources[i].resource && stock[j].iIcon == stock[i].iIcon &&
+                    _wcsicmp(stock[j].szPath, stock[i].szPath) == 0) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    std::array<HICON, kIconCount> icons_{};
+    int size_ = 0;  // of the icons held; 0 before any are loaded
+    HANDLE loader_ = nullptr;
+    int pendingSize_ = 0;
+};
+
+IconSet& Icons() {
+    static IconSet icons;
+    return icons;
+}
+
+}  // namespace
+
+ShellIcon DriveIcon(DriveKind kind) {
+    switch (kind) {
+        case DriveKind::Fixed: return ShellIcon::DriveFixed;
+        case DriveKind::Removable: return ShellIcon::DriveRemovable;
+        case DriveKind::CdRom: return ShellIcon::DriveCd;
+        case DriveKind::Network: return ShellIcon::DriveNetwork;
+        case DriveKind::RamDisk: return ShellIcon::DriveRam;
+        case DriveKind::Unknown: break;
+    }
+    return ShellIcon::DriveUnknown;
+}
+
+int SmallIconSize(int dpi) {
+    using ForDpi = int(WINAPI*)(int, UINT);
+    static const auto forDpi = tervalux::win32::SystemFunction<ForDpi>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (forDpi != nullptr) return forDpi(SM_CXSMICON, static_cast<UINT>(dpi));
+    // Without a DPI of its own per window, the system's small icons scale with the screen's.
+    return MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, ScreenDpi(LOGPIXELSX));
+}
+
+void PreloadShellIcons(int dpi) {
+    Icons().Preload(SmallIconSize(dpi));
+}
+
+void DrawShellIcon(HDC dc, int x, int y, ShellIcon which, int dpi) {
+    const int size = SmallIconSize(dpi);
+    HICON icon = Icons().At(static_cast<std::size_t>(which), size);
+    if (icon != nullptr) DrawIconEx(dc, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
+}
+
+}  // namespace tervalux::rt::win32

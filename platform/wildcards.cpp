@@ -29,6 +29,19 @@ bool MatchesEveryName(std::wstring_view pattern) {
     return dot > 0 && pattern[dot] == L'.' && pattern.find_first_not_of(L'*', dot + 1) == std::wstring_view::npos;
 }
 
+// Whether the text after a pattern's last star begins with what it ends with ("*.x.x", "*aa").
+// Wine's matcher, before it was rewritten, goes on after such a text is found where the text
+// ended, and so misses a name where it is found again overlapping ("c.x.x.x").
+bool TailOverlapsItself(std::wstring_view pattern) {
+    const std::size_t star = pattern.rfind(L'*');
+    if (star == std::wstring_view::npos) return false;
+    const std::wstring tail = UpperCase(pattern.substr(star + 1));
+    for (std::size_t length = 1; length < tail.size(); ++length) {
+        if (tail.compare(0, length, tail, tail.size() - length, length) == 0) return true;
+    }
+    return false;
+}
+
 // A dot that is the pattern's last character or is followed by wildcards only also matches the
 // end of a name, so that "*.*" and "name.*" take names without an extension.
 bool IsLooseDot(std::wstring_view pattern, std::size_t at) {
@@ -92,6 +105,7 @@ std::optional<std::wstring> SystemPattern(std::wstring_view pattern, std::size_t
     // The system strips a last step's final dots and blanks, so it would be asked another
     // pattern; a leading blank is kept by some calls and not by others.
     if (pattern.front() == L' ' || pattern.back() == L' ' || pattern.back() == L'.') return std::nullopt;
+    if (TailOverlapsItself(pattern)) return std::nullopt;
     std::wstring result(pattern);
     // Without a wildcard the system looks up one name, and a folder that tells case apart can
     // hold several that we take as that name: a final star makes it a search that returns them all.

@@ -2,6 +2,8 @@
 // (a) the floor: the file system's own enumeration of the folder, and (b) the platform's classic
 // fill: LB_DIR into a sorted list box, once per pattern. (c) is the time from writing the folder
 // to the file list (pattern "*.ocx;*.dll") to the list showing all 50,000 components, painted.
+// (d) is the floor of a list that lets the system filter: its enumerations of "*.ocx" then
+// "*.dll" alone.
 //
 // It also tells what the shown names cost in memory: the process's committed private memory and
 // working set before the folder is read, once it is read (the system's enumeration and the
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -64,14 +67,15 @@ bool MakeFolder(const std::wstring& folder) {
     return CountEntries(folder) == kFiles;
 }
 
-// (a): a bare enumeration of every entry.
-double Enumerate(const std::wstring& folder, int& count) {
+// (a): a bare enumeration of every entry; (d): one per pattern ("\\*.ocx", "\\*.dll").
+double Enumerate(const std::wstring& folder, std::initializer_list<const wchar_t*> patterns, int& count) {
     const double start = Now();
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
     count = 0;
-    if (find != INVALID_HANDLE_VALUE) {
+    for (const wchar_t* pattern : patterns) {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileExW((folder + pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (find == INVALID_HANDLE_VALUE) continue;
         do {
             ++count;
         } while (FindNextFileW(find, &data));
@@ -163,7 +167,7 @@ int main(int argc, char** argv) {
 
     // Warm the system's caches of the folder once before anything is timed.
     int entries = 0;
-    Enumerate(folder, entries);
+    Enumerate(folder, {L"\\*"}, entries);
 
     model.SetPattern(L"*.ocx;*.dll");
 
@@ -180,11 +184,14 @@ int main(int argc, char** argv) {
     const Memory inBox = MemoryNow();
 
     std::vector<double> floor;
+    std::vector<double> filtered;
+    int components = 0;
     std::vector<double> ours;
     std::vector<int> ourPaints;
     std::size_t shown = 0;
     for (int run = 0; run < kRuns; ++run) {
-        floor.push_back(Enumerate(folder, entries));
+        floor.push_back(Enumerate(folder, {L"\\*"}, entries));
+        filtered.push_back(Enumerate(folder, {L"\\*.ocx", L"\\*.dll"}, components));
 
         model.SetFileName(empty);
         Pump();
@@ -211,6 +218,7 @@ int main(int argc, char** argv) {
 
     const double a = Median(floor);
     const double c = Median(ours);
+    const double d = Median(filtered);
     std::printf("folder: %ls, %d entries with . and .. (a quarter of the files each .ocx .dll .txt .exe)\n",
                 folder.c_str(), entries);
     std::printf("(a) FindFirstFileExW enumeration, basic info, large fetch: %8.1f ms (median of %d)\n", a, kRuns);
@@ -218,6 +226,9 @@ int main(int argc, char** argv) {
                 static_cast<long>(classicCount));
     std::printf("(c) File.FileName = folder until all shown and painted:    %8.1f ms (median of %d; %zu items)\n", c,
                 kRuns, shown);
+    std::printf(
+        "(d) FindFirstFileExW \"*.ocx\" then \"*.dll\", basic, large fetch: %8.1f ms (median of %d; %d entries)\n", d,
+        kRuns, components);
     std::printf("    list box paints per fill:");
     for (int p : ourPaints) std::printf(" %d", p);
     std::printf("\n");
@@ -228,8 +239,9 @@ int main(int argc, char** argv) {
         inModel.committedMb - before.committedMb, inModel.workingSetMb - before.workingSetMb, inBox.committedMb,
         inBox.workingSetMb, inBox.committedMb - inModel.committedMb, inBox.workingSetMb - inModel.workingSetMb);
     std::printf("c/a = %.2f (target <= 1.25), c/b = %.2f (target <= 0.7)\n", c / a, c / classicTime);
+    std::printf("c/d = %.2f (target <= 1.25)\n", c / d);
     const bool ok = shown == static_cast<std::size_t>(kComponents) && c / a <= 1.25 && c / classicTime <= 0.7 &&
-                    std::all_of(ourPaints.begin(), ourPaints.end(), [](int p) { return p == 1; });
+                    c / d <= 1.25 && std::all_of(ourPaints.begin(), ourPaints.end(), [](int p) { return p == 1; });
     std::printf("%s\n", ok ? "targets met" : "TARGETS MISSED");
     view.reset();
     DestroyWindow(window);

@@ -2,6 +2,7 @@
 // What the drive, folder and file lists ask of the file system. Kept apart from the services the
 // handlers call, since only the list controls use it.
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,11 +39,15 @@ class FileQueries {
     // throws as CheckFolder.
     virtual std::vector<std::wstring> ListFolders(const std::wstring& folder) = 0;
 
-    // Calls `visit` once with the name of each file of a folder, hidden and system files left
-    // out, in no set order; the name is valid during the call only. Throws as CheckFolder. A
-    // callback, not a returned list, so that a large folder is filtered as it is read and only
-    // the names kept are ever copied.
-    virtual void ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) = 0;
+    // Calls `visit` with the name of each file of a folder that the system finds for one of
+    // `patterns` (each a wildcard pattern as SystemPattern gives, "*" for every file), hidden and
+    // system files left out, in no set order; the name is valid during the call only. Each
+    // pattern is a reading of its own, so a name comes once for each pattern that finds it. The
+    // system matches a file's short name as well as its name: a caller puts each name to its own
+    // matcher. Throws as CheckFolder. A callback, not a returned list, so that a large folder is
+    // filtered as it is read and only the names kept are ever copied.
+    virtual void ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
+                           const std::function<void(std::wstring_view)>& visit) = 0;
 };
 
 }  // namespace tervalux

@@ -1,6 +1,8 @@
 #pragma once
 // Wildcard patterns on names, matched the way the platform matches them (without regard to case,
 // by FoldChar).
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +19,12 @@ class PatternSet {
     explicit PatternSet(std::wstring_view patterns = L"*.*");
     bool Matches(std::wstring_view name) const;
 
+    // The patterns to hand the file system so that it passes over the names of a folder (of
+    // `folderLength` characters) that none of them can match; empty when one reading of every
+    // name is the way. What the system returns for them holds every name Matches accepts, and
+    // more: it matches short names too, so each name it returns is still put to Matches.
+    std::vector<std::wstring> SystemPatterns(std::size_t folderLength) const;
+
    private:
     struct Pattern {
         std::wstring text;  // folded
@@ -27,6 +35,11 @@ class PatternSet {
 
 // Whether one pattern (no ";") matches a name; see PatternSet.
 bool MatchesWildcard(std::wstring_view pattern, std::wstring_view name);
+
+// One pattern, or a bare name, as the file system can take it for a folder of `folderLength`
+// characters, such that the names it returns hold every name MatchesWildcard accepts; nullopt
+// when the system would read it otherwise than we do (see wildcards.cpp).
+std::optional<std::wstring> SystemPattern(std::wstring_view pattern, std::size_t folderLength);
 
 // Whether a text holds a wildcard character.
 bool HasWildcard(std::wstring_view text);

@@ -113,8 +113,10 @@ void FileList::SetFileName(const std::wstring& text) {
     }
     if (!patterns_.Matches(namePart)) throw RuntimeError(err::FileNotFound);
     bool shown = false;
+    // The system finds the name for us where it can; the names it finds are still compared.
+    const std::wstring filter[] = {SystemPattern(namePart, folder.size()).value_or(L"*")};
     // The name is bound by reference explicitly: not every C++20 compiler captures a structured binding.
-    queries_.ListFiles(folder, [&shown, &wanted = namePart](std::wstring_view name) {
+    queries_.ListFiles(folder, filter, [&shown, &wanted = namePart](std::wstring_view name) {
         if (!shown && EqualNoCase(name, wanted)) shown = true;
     });
     if (!shown) throw RuntimeError(err::FileNotFound);
@@ -130,8 +132,12 @@ std::wstring_view FileList::Name(const Entry& entry) const {
 void FileList::EnsureListed() {
     if (!stale_) return;
     stale_ = false;
+    // The system skips the names no pattern can match, which costs far less than handing each
+    // over; what it finds by a short name, or by a reading of its own, is left out here.
+    std::vector<std::wstring> filters = patterns_.SystemPatterns(path_.size());
+    if (filters.empty()) filters.emplace_back(L"*");
     try {
-        queries_.ListFiles(path_, [this](std::wstring_view name) {
+        queries_.ListFiles(path_, filters, [this](std::wstring_view name) {
             if (!patterns_.Matches(name)) return;
             if (pool_.size() + name.size() > std::numeric_limits<std::uint32_t>::max()) return;
             entries_.push_back(
@@ -145,6 +151,14 @@ void FileList::EnsureListed() {
     }
     std::sort(entries_.begin(), entries_.end(),
               [this](const Entry& a, const Entry& b) { return std::is_lt(CompareNoCase(Name(a), Name(b))); });
+    // A file found by several patterns came once for each. Only names spelt alike are one file:
+    // the order is total, so they lie side by side, while names equal but for case may be two
+    // files of a folder that tells case apart.
+    if (filters.size() > 1) {
+        const auto end = std::unique(entries_.begin(), entries_.end(),
+                                     [this](const Entry& a, const Entry& b) { return Name(a) == Name(b); });
+        entries_.erase(end, entries_.end());
+    }
 }
 
 std::optional<std::size_t> FileList::FindListed(std::wstring_view name) {

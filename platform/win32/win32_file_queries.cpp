@@ -60,11 +60,12 @@ bool IsDriveGoneCode(DWORD code) {
     throw RuntimeError(err::PathNotFound);
 }
 
-// Walks a folder; `visit` gets every entry but "." and "..". An empty folder is no error.
+// Walks the entries of a folder that the system finds for `namePattern` ("*" for all); `visit`
+// gets each but "." and "..". A folder with none is no error.
 template <class Visit>
-void Walk(const std::wstring& folder, FINDEX_SEARCH_OPS search, Visit&& visit) {
+void Walk(const std::wstring& folder, std::wstring_view namePattern, FINDEX_SEARCH_OPS search, Visit&& visit) {
     QuietDriveErrors quiet;
-    const std::wstring pattern = WithSeparator(folder) + L"*";
+    const std::wstring pattern = WithSeparator(folder).append(namePattern);
     WIN32_FIND_DATAW data;
     // The basic information (no short names) in large batches; systems before Windows 7 know
     // neither and refuse the call, so it is made again the old way.
@@ -170,7 +171,7 @@ void Win32FileQueries::CheckFolder(const std::wstring& folder) {
 std::vector<std::wstring> Win32FileQueries::ListFolders(const std::wstring& folder) {
     CheckFolder(folder);
     std::vector<std::wstring> names;
-    Walk(folder, FindExSearchLimitToDirectories, [&](const WIN32_FIND_DATAW& data) {
+    Walk(folder, L"*", FindExSearchLimitToDirectories, [&](const WIN32_FIND_DATAW& data) {
         const DWORD attributes = data.dwFileAttributes;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_HIDDEN)) {
             names.emplace_back(data.cFileName);
@@ -179,12 +180,15 @@ std::vector<std::wstring> Win32FileQueries::ListFolders(const std::wstring& fold
     return names;
 }
 
-void Win32FileQueries::ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) {
-    Walk(folder, FindExSearchNameMatch, [&](const WIN32_FIND_DATAW& data) {
-        constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-        if (data.dwFileAttributes & kLeftOut) return;
-        visit(std::wstring_view(data.cFileName));
-    });
+void Win32FileQueries::ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
+                                 const std::function<void(std::wstring_view)>& visit) {
+    for (const std::wstring& pattern : patterns) {
+        Walk(folder, pattern, FindExSearchNameMatch, [&](const WIN32_FIND_DATAW& data) {
+            constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+            if (data.dwFileAttributes & kLeftOut) return;
+            visit(std::wstring_view(data.cFileName));
+        });
+    }
 }
 
 }  // namespace tervalux::win32

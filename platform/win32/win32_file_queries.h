@@ -10,7 +10,8 @@ class Win32FileQueries : public FileQueries {
     wchar_t CurrentDrive() override;
     void CheckFolder(const std::wstring& folder) override;
     std::vector<std::wstring> ListFolders(const std::wstring& folder) override;
-    void ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) override;
+    void ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
+                   const std::function<void(std::wstring_view)>& visit) override;
 };
 
 }  // namespace tervalux::win32

@@ -1,6 +1,7 @@
 #include "tests/fakes/memory_file_queries.h"
 
 #include "platform/runtime_error.h"
+#include "platform/wildcards.h"
 
 namespace tervalux::fake {
 
@@ -38,6 +39,10 @@ void MemoryFileQueries::SetKind(wchar_t letter, DriveKind kind) {
     kinds_[Upper(letter)] = kind;
 }
 
+void MemoryFileQueries::SetShortName(const std::wstring& path, std::wstring shortName) {
+    shortNames_[MemoryFileSystem::Key(path)] = std::move(shortName);
+}
+
 std::vector<DriveEntry> MemoryFileQueries::ListDrives() {
     ++listDrivesCalls;
     std::vector<DriveEntry> drives;
@@ -65,13 +70,22 @@ std::vector<std::wstring> MemoryFileQueries::ListFolders(const std::wstring& fol
     return fs_.Folders(folder);
 }
 
-void MemoryFileQueries::ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) {
+void MemoryFileQueries::ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
+                                  const std::function<void(std::wstring_view)>& visit) {
     CheckFolder(folder);
     ++listFilesCalls;
-    for (const std::wstring& name : fs_.Files(folder)) {
-        const std::uint32_t attributes = fs_.Attributes(Join(folder, name)).value_or(0);
-        if (attributes & (kHidden | kSystem)) continue;
-        visit(name);
+    patternsAsked.insert(patternsAsked.end(), patterns.begin(), patterns.end());
+    for (const std::wstring& pattern : patterns) {
+        for (const std::wstring& name : fs_.Files(folder)) {
+            const std::wstring path = Join(folder, name);
+            const std::uint32_t attributes = fs_.Attributes(path).value_or(0);
+            if (attributes & (kHidden | kSystem)) continue;
+            const auto shortName = shortNames_.find(MemoryFileSystem::Key(path));
+            if (MatchesWildcard(pattern, name) ||
+                (shortName != shortNames_.end() && MatchesWildcard(pattern, shortName->second))) {
+                visit(name);
+            }
+        }
     }
 }
 

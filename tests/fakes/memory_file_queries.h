@@ -1,6 +1,6 @@
 #pragma once
 // The list controls' file queries over the in-memory file system: drives as a test sets them,
-// drives that are not ready on demand, and a count of folder readings.
+// drives that are not ready on demand, short names, and a count of folder readings.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -27,10 +27,14 @@ class MemoryFileQueries : public FileQueries {
     void SetReady(wchar_t letter);
     // What the drive is said to be (every drive is a fixed one until a test says otherwise).
     void SetKind(wchar_t letter, DriveKind kind);
+    // Gives a file a short name; a pattern finds the file by it as by its name, as the system does.
+    void SetShortName(const std::wstring& path, std::wstring shortName);
 
     wchar_t currentDrive = L'C';
     int listDrivesCalls = 0;
     int listFilesCalls = 0;
+    // The patterns of every ListFiles call, in order.
+    std::vector<std::wstring> patternsAsked;
     // Runs first in every query on a folder, with the folder asked; may throw to make it fail.
     std::function<void(const std::wstring&)> beforeQuery;
 
@@ -38,13 +42,15 @@ class MemoryFileQueries : public FileQueries {
     wchar_t CurrentDrive() override { return currentDrive; }
     void CheckFolder(const std::wstring& folder) override;
     std::vector<std::wstring> ListFolders(const std::wstring& folder) override;
-    void ListFiles(const std::wstring& folder, const std::function<void(std::wstring_view)>& visit) override;
+    void ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
+                   const std::function<void(std::wstring_view)>& visit) override;
 
    private:
     MemoryFileSystem& fs_;
     std::map<wchar_t, std::wstring> drives_;  // upper-case letter -> label
     std::map<wchar_t, DriveKind> kinds_;      // the drives that are not fixed ones
     std::map<wchar_t, std::int32_t> notReady_;
+    std::map<std::wstring, std::wstring> shortNames_;  // file key -> short name
 };
 
 }  // namespace tervalux::fake

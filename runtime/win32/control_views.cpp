@@ -1,7 +1,5 @@
 #include "runtime/win32/control_views.h"
 
-#include <commctrl.h>
-
 #include <string>
 
 namespace tervalux::rt::win32 {
@@ -37,7 +35,6 @@ void CheckBoxView::OnCommand(WORD notifyCode) {
 TextBoxView::TextBoxView(TextBox& model, const Form& form, const ViewPlace& place) : model_(model), form_(form) {
     CreateChild(L"EDIT", model.Text(), ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, place);
     SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);  // no limit of its own
-    Subclass();
     model.AttachView(this);
 }
 
@@ -62,7 +59,7 @@ bool TextBoxView::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         case WM_GETDLGCODE: {
             // The dialog keys of the message loop would turn Enter into a press of a default
             // button that does not exist; the box takes Enter itself, for its KeyPress.
-            result = DefSubclassProc(hwnd_, message, wParam, lParam);
+            result = CallBase(message, wParam, lParam);
             const auto* msg = reinterpret_cast<const MSG*>(lParam);
             if (msg != nullptr && msg->wParam == VK_RETURN && (msg->message == WM_KEYDOWN || msg->message == WM_CHAR)) {
                 result |= DLGC_WANTALLKEYS;
@@ -77,8 +74,7 @@ bool TextBoxView::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
             if (form_.Ended() || keyAscii == 0 || !IsWindow(hwnd)) {
                 result = 0;
             } else {
-                result =
-                    DefSubclassProc(hwnd, message, static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii)), lParam);
+                result = CallBase(message, static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii)), lParam);
             }
             return true;
         }

@@ -17,7 +17,6 @@ namespace tervalux::rt::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TervaluxForm";
-constexpr UINT_PTR kChildSubclassId = 0x4C46;  // any id unique to this subclass
 // Child ids start above the dialog command ids (IDOK, IDCANCEL...), which the loop's dialog keys
 // send and which must press nothing.
 constexpr int kFirstChildId = 100;
@@ -47,21 +46,35 @@ FormWindow::~FormWindow() {
     views_.clear();
     if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
     if (font_ != nullptr && ownFont_) DeleteObject(font_);
-    if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
-    if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+    if (!classIcons_) {
+        if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
+        if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+    }
 }
 
 void FormWindow::Create(Form& form) {
     form_ = &form;
-    static const ATOM atom = [] {
+    LoadIcons();
+    // The first window's icons are the class's, so that the system has them as it makes the
+    // window. Handed over after that (WM_SETICON), Wine makes the display's copy of them once
+    // more, a few milliseconds of every start.
+    static const ATOM atom = [this] {
+        // The earliest systems that read the manifest make the version 6 controls only for a
+        // program that has asked the controls library for them.
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = &FormWindow::WindowProc;
         wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hIcon = bigIcon_;
+        wc.hIconSm = smallIcon_;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
+        const ATOM registered = RegisterClassExW(&wc);
+        classIcons_ = registered != 0;
+        return registered;
     }();
     if (atom == 0) throw RuntimeError(err::OutOfMemory);
 
@@ -80,7 +93,10 @@ void FormWindow::Create(Form& form) {
     hwnd_ = CreateWindowExW(kFormExStyle, kClassName, form.Settings().caption.c_str(), kFormStyle, origin.x, origin.y,
                             frame.cx, frame.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) throw RuntimeError(err::OutOfMemory);
-    SetIcons();
+    if (!classIcons_) {
+        if (bigIcon_ != nullptr) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+        if (smallIcon_ != nullptr) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    }
     CreateViews();
 
     // A window has the DPI of the monitor it opened on, which on later Windows may differ from the
@@ -98,7 +114,7 @@ void FormWindow::Create(Form& form) {
     }
 }
 
-void FormWindow::SetIcons() {
+void FormWindow::LoadIcons() {
     // The window's icon is the picture stored in the description; the program's resource icon
     // (the same images) stands in if the stored one cannot be used.
     const int big = GetSystemMetrics(SM_CXICON);
@@ -113,8 +129,6 @@ void FormWindow::SetIcons() {
     if (smallIcon_ == nullptr) {
         smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, 0));
     }
-    if (bigIcon_ != nullptr) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    if (smallIcon_ != nullptr) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
 void FormWindow::CreateViews() {
@@ -130,9 +144,12 @@ void FormWindow::CreateViews() {
         place.font = font_;
         place.dpi = dpiY_;
         auto view = CreateView(*control, *form_, place);
-        // Each new child goes below the ones before it: the dialog keys walk the z-order.
-        SetWindowPos(view->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SetWindowSubclass(view->Handle(), &FormWindow::ChildProc, kChildSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        // Each new child goes below the ones before it: the dialog keys walk the z-order. The
+        // system puts a new child there already; it is moved only where it did not.
+        if (GetWindow(view->Handle(), GW_HWNDNEXT) != nullptr) {
+            SetWindowPos(view->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        view->Listen(this);
         views_.push_back(std::move(view));
     }
 }
@@ -206,7 +223,10 @@ void FormWindow::EndProgram() {
 Win32View* FormWindow::ViewOf(HWND hwnd) const {
     if (hwnd == nullptr) return nullptr;
     for (const auto& view : views_) {
-        if (view->Handle() == hwnd || IsChild(view->Handle(), hwnd)) return view.get();
+        if (view->Handle() == hwnd) return view.get();
+    }
+    for (const auto& view : views_) {
+        if (IsChild(view->Handle(), hwnd)) return view.get();
     }
     return nullptr;
 }
@@ -256,6 +276,12 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
             if (lastFocus_ != nullptr && IsWindow(lastFocus_)) SetFocus(lastFocus_);
             return 0;
+        case WM_GETICON: {
+            // The class's icons are the window's own for whoever asks the window.
+            const LRESULT set = DefWindowProcW(hwnd_, message, wParam, lParam);
+            if (set != 0) return set;
+            return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? bigIcon_ : smallIcon_);
+        }
         case WM_CLOSE:  // the close box, the system menu, Alt+F4
             form_->Unload(UnloadMode::ControlMenu);
             return 0;
@@ -267,32 +293,21 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR selfData) {
-    auto* self = reinterpret_cast<FormWindow*>(selfData);
-    return Guarded(self->form_, [&] { return self->OnChildMessage(hwnd, message, wParam, lParam); });
-}
-
-LRESULT FormWindow::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SETFOCUS: lastFocus_ = child; break;
-        case WM_KILLFOCUS: {
+void FormWindow::OnChildMessage(Win32View& view, UINT message, WPARAM wParam, LPARAM) noexcept {
+    Guarded(form_, [&]() -> LRESULT {
+        if (message == WM_SETFOCUS) lastFocus_ = view.Handle();
+        if (message == WM_KILLFOCUS) {
             // Only a move to another control of this form is a LostFocus: not a deactivation of
             // the window, a message box, or another program taking the focus.
-            const auto next = reinterpret_cast<HWND>(wParam);
-            Win32View* losing = ViewOf(child);
-            Win32View* gaining = ViewOf(next);
-            if (losing != nullptr && gaining != nullptr && gaining != losing) {
+            const Win32View* gaining = ViewOf(reinterpret_cast<HWND>(wParam));
+            if (gaining != nullptr && gaining != &view) {
                 for (std::size_t i = 0; i < views_.size(); ++i) {
-                    if (views_[i].get() == losing) PostMessageW(hwnd_, kLostFocusMessage, i, 0);
+                    if (views_[i].get() == &view) PostMessageW(hwnd_, kLostFocusMessage, i, 0);
                 }
             }
-            break;
         }
-        case WM_NCDESTROY: RemoveWindowSubclass(child, &FormWindow::ChildProc, kChildSubclassId); break;
-        default: break;
-    }
-    return DefSubclassProc(child, message, wParam, lParam);
+        return 0;
+    });
 }
 
 }  // namespace tervalux::rt::win32

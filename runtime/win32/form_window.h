@@ -16,7 +16,7 @@
 
 namespace tervalux::rt::win32 {
 
-class FormWindow : public FormHost {
+class FormWindow : public FormHost, private Win32View::Listener {
    public:
     FormWindow();
     ~FormWindow() override;
@@ -38,12 +38,12 @@ class FormWindow : public FormHost {
 
    private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+    // Win32View::Listener: the focus as it moves between the controls.
+    void OnChildMessage(Win32View& view, UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void CreateViews();
-    void SetIcons();
+    // The window's icons, from the description or else from the program's resources.
+    void LoadIcons();
     void ChangeDpi(int dpiX, int dpiY, const RECT& suggested);
     // The view of a child of this form, or of a window inside one (a combo box's own parts).
     Win32View* ViewOf(HWND hwnd) const;
@@ -56,6 +56,7 @@ class FormWindow : public FormHost {
     int dpiY_ = 96;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    bool classIcons_ = false;  // the icons are the window class's, kept for the life of the process
     HWND lastFocus_ = nullptr;
     std::vector<std::unique_ptr<Win32View>> views_;  // in tab-index order
 };

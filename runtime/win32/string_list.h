@@ -4,7 +4,6 @@
 // another process) finds every entry's text, filled in one go and painted once.
 // clang-format off
 #include <windows.h>
-#include <commctrl.h>
 // clang-format on
 
 #include <cstddef>
@@ -17,21 +16,19 @@ namespace tervalux::rt::win32 {
 // The entry height an owner-drawn list box needs for the font it has.
 int ItemHeightFor(HWND hwnd);
 
-// What our list boxes share: each is a list box with strings; the child is subclassed for its
-// keys and messages (Win32View::OnOwnMessage).
+// What our list boxes share: each is a list box with strings, with keys and messages of its own
+// (Win32View::OnOwnMessage).
 class StringList : public Win32View {
    protected:
     void CreateList(const ViewPlace& place, DWORD drawStyle) {
         CreateChild(L"LISTBOX", L"", LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | drawStyle,
                     WS_EX_CLIENTEDGE, place);
-        listProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
-        Subclass();
     }
 
     // Replaces every entry with `count` texts, `textAt(i)` each, with one repaint for them all.
-    // The entries go straight to the list box's own procedure: every subclass on the way (ours,
-    // the form's) costs a few microseconds a message, which for a folder of 50,000 components is
-    // most of a second, and none of them has anything to do with these messages.
+    // The entries go straight to the list box's own procedure: our procedure on the way (the
+    // form's listener, the view's own messages) costs a little on every message, which for a
+    // folder of 50,000 components adds up, and has nothing to do with these messages.
     template <typename TextAt>
     void FillStrings(std::size_t count, TextAt textAt) {
         SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
@@ -50,11 +47,7 @@ class StringList : public Win32View {
     int Selected() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
 
    private:
-    LRESULT ToList(UINT message, WPARAM wParam, LPARAM lParam) const {
-        return CallWindowProcW(listProc_, hwnd_, message, wParam, lParam);
-    }
-
-    WNDPROC listProc_ = nullptr;  // the list box's own, before any subclass
+    LRESULT ToList(UINT message, WPARAM wParam, LPARAM lParam) const { return CallBase(message, wParam, lParam); }
 };
 
 // A string list that draws its entries itself, for what it shows besides the text (the folder
@@ -86,7 +79,7 @@ class OwnerDrawnList : public StringList {
     // of its own asks this first.
     bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message != WM_SETFONT) return false;
-        result = DefSubclassProc(hwnd_, message, wParam, lParam);
+        result = CallBase(message, wParam, lParam);
         SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, EntryHeight());
         return true;
     }

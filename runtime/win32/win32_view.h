@@ -22,12 +22,24 @@ struct ViewPlace {
 
 class Win32View : public ControlView {
    public:
+    // Hears every message of a view's child before the view and the child do (the form window,
+    // which follows the focus from control to control). Must not throw.
+    class Listener {
+       public:
+        virtual void OnChildMessage(Win32View& view, UINT message, WPARAM wParam, LPARAM lParam) noexcept = 0;
+
+       protected:
+        ~Listener() = default;
+    };
+
     Win32View() = default;
     ~Win32View() override;
     Win32View(const Win32View&) = delete;
     Win32View& operator=(const Win32View&) = delete;
 
     HWND Handle() const { return hwnd_; }
+
+    void Listen(Listener* listener) { listener_ = listener; }
 
     // WM_COMMAND notification from this child (BN_CLICKED, LBN_SELCHANGE, CBN_SELCHANGE...).
     virtual void OnCommand(WORD notifyCode) { (void)notifyCode; }
@@ -63,17 +75,19 @@ class Win32View : public ControlView {
     static void Act(const std::function<void()>& action);
 
    protected:
-    // Makes this view's child: visible, a tab stop, at its place with the form's font. Throws 7
-    // when it cannot be made.
+    // Makes this view's child: visible, a tab stop, at its place with the form's font, its
+    // messages passing through ViewProc. Throws 7 when it cannot be made.
     void CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
                      const ViewPlace& place);
 
-    // Sends the child's own messages through OnOwnMessage first (for the keys and messages a view
-    // handles itself).
-    void Subclass();
+    // What the child does with a message by itself: its own window procedure, past ours.
+    LRESULT CallBase(UINT message, WPARAM wParam, LPARAM lParam) const {
+        return CallWindowProcW(baseProc_, hwnd_, message, wParam, lParam);
+    }
 
-    // A message to the child itself; true when handled, with the result in `result`. Otherwise,
-    // or when it throws, the child handles the message as it would.
+    // A message to the child itself (after the listener has heard it); true when handled, with
+    // the result in `result`. Otherwise, or when it throws, the child handles the message as it
+    // would.
     virtual bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         (void)message;
         (void)wParam;
@@ -86,11 +100,15 @@ class Win32View : public ControlView {
     int dpi_ = 96;
 
    private:
-    static LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR self);
-    UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
+    // The child's window procedure in front of its own, found through the child's user data.
+    // Not the common controls' subclass calls: under Wine those ask the server for a window
+    // property on every message a child gets, which made up a tenth of the program's start.
+    static LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Gives the child its own procedure back; true when it had ours on top.
+    bool Unhook() noexcept;
 
-    bool subclassed_ = false;
+    WNDPROC baseProc_ = nullptr;
+    Listener* listener_ = nullptr;
 };
 
 }  // namespace tervalux::rt::win32

@@ -37,8 +37,9 @@ constexpr std::array<Source, kIconCount> kSources = {{
 using GetStockIconInfo = HRESULT(WINAPI*)(SHSTOCKICONID, UINT, SHSTOCKICONINFO*);
 using DefExtractIcon = HRESULT(WINAPI*)(LPCWSTR, int, UINT, HICON*, HICON*, UINT);
 
-// Every icon at one size. Filled by the preload's thread while the window thread waits for it, or
-// by the window thread itself: never by both at once.
+// The icons at one size, each loaded when first asked for. The preload's thread loads the ones
+// every window draws first while the window thread waits for it, or the window thread loads them
+// itself: never both at once.
 class IconSet {
    public:
     IconSet() = default;
@@ -51,22 +52,27 @@ class IconSet {
 
     void Preload(int size) {
         if (loader_ != nullptr) return;
-        pendingSize_ = size;
+        Resize(size);
         loader_ = CreateThread(nullptr, 0, &IconSet::LoaderMain, this, 0, nullptr);
-        if (loader_ == nullptr) pendingSize_ = 0;  // loaded when first asked instead
     }
 
-    // The icon at `size`, loading the set first when it is of another size.
+    // The icon at `size`, loading the set afresh when it is of another size.
     HICON At(std::size_t index, int size) {
         Wait();
-        if (size != size_) Load(size);
-        return index < icons_.size() ? icons_[index] : nullptr;
+        if (index >= kIconCount) return nullptr;
+        if (size != size_) Resize(size);
+        if (!loaded_[index]) Load(index);
+        return icons_[index];
     }
 
    private:
+    // What any start draws: the folder tree's two icons and a fixed drive in the closed drive list.
+    static constexpr std::array<ShellIcon, 3> kFirstDrawn = {ShellIcon::Folder, ShellIcon::FolderOpen,
+                                                             ShellIcon::DriveFixed};
+
     static DWORD WINAPI LoaderMain(LPVOID self) {
         auto* set = static_cast<IconSet*>(self);
-        set->Load(set->pendingSize_);
+        for (ShellIcon icon : kFirstDrawn) set->Load(static_cast<std::size_t>(icon));
         return 0;
     }
 
@@ -77,43 +83,59 @@ class IconSet {
         loader_ = nullptr;
     }
 
+    void Resize(int size) {
+        Clear();
+        size_ = size;
+    }
+
     void Clear() {
-        for (HICON& icon : icons_) {
-            if (icon != nullptr) DestroyIcon(icon);
-            icon = nullptr;
+        for (std::size_t i = 0; i < kIconCount; ++i) {
+            if (icons_[i] != nullptr) DestroyIcon(icons_[i]);
+            icons_[i] = nullptr;
+            loaded_[i] = false;
         }
         size_ = 0;
     }
 
-    void Load(int size) noexcept {
-        Clear();
-        size_ = size;
+    void Load(std::size_t index) noexcept {
+        loaded_[index] = true;
         // Kept loaded for the life of the process: the program does not import the shell's
         // library, so that it starts without paying for it.
         static const HMODULE shell = LoadLibraryW(L"shell32.dll");
-        if (shell == nullptr || size <= 0) return;
-        const auto stockInfo = tervalux::win32::SystemFunction<GetStockIconInfo>(L"shell32.dll", "SHGetStockIconInfo");
-        const auto extract = tervalux::win32::SystemFunction<DefExtractIcon>(L"shell32.dll", "SHDefExtractIconW");
-        std::array<SHSTOCKICONINFO, kIconCount> stock{};
-        const bool useStock = stockInfo != nullptr && extract != nullptr && ReadStock(stockInfo, stock);
-        for (std::size_t i = 0; i < kIconCount; ++i) {
-            HICON icon = nullptr;
-            if (useStock) {
-                const SHSTOCKICONINFO& info = stock[i];
-                if (extract(info.szPath, info.iIcon, 0, &icon, nullptr, static_cast<UINT>(size)) != S_OK) {
-                    icon = nullptr;
-                }
+        if (shell == nullptr || size_ <= 0) return;
+        HICON icon = nullptr;
+        if (const Stock& stock = StockLocations(); stock.usable) {
+            const SHSTOCKICONINFO& info = stock.info[index];
+            if (stock.extract(info.szPath, info.iIcon, 0, &icon, nullptr, static_cast<UINT>(size_)) != S_OK) {
+                icon = nullptr;
             }
-            if (icon == nullptr) {
-                icon = static_cast<HICON>(
-                    LoadImageW(shell, MAKEINTRESOURCEW(kSources[i].resource), IMAGE_ICON, size, size, 0));
-            }
-            icons_[i] = icon;
         }
+        if (icon == nullptr) {
+            icon = static_cast<HICON>(
+                LoadImageW(shell, MAKEINTRESOURCEW(kSources[index].resource), IMAGE_ICON, size_, size_, 0));
+        }
+        icons_[index] = icon;
     }
 
-    // Where the stock icons are; false when the system does not say or says the same place for
-    // different icons (as Wine does: one document icon for every one of them).
+    // Where the stock icons are, asked once; not usable when the system does not say or says the
+    // same place for different icons (as Wine does: one document icon for every one of them).
+    struct Stock {
+        std::array<SHSTOCKICONINFO, kIconCount> info{};
+        DefExtractIcon extract = nullptr;
+        bool usable = false;
+    };
+    static const Stock& StockLocations() {
+        static const Stock stock = [] {
+            Stock found;
+            const auto stockInfo =
+                tervalux::win32::SystemFunction<GetStockIconInfo>(L"shell32.dll", "SHGetStockIconInfo");
+            found.extract = tervalux::win32::SystemFunction<DefExtractIcon>(L"shell32.dll", "SHDefExtractIconW");
+            found.usable = stockInfo != nullptr && found.extract != nullptr && ReadStock(stockInfo, found.info);
+            return found;
+        }();
+        return stock;
+    }
+
     static bool ReadStock(GetStockIconInfo stockInfo, std::array<SHSTOCKICONINFO, kIconCount>& stock) {
         for (std::size_t i = 0; i < kIconCount; ++i) {
             stock[i].cbSize = sizeof(SHSTOCKICONINFO);
@@ -131,9 +153,9 @@ class IconSet {
     }
 
     std::array<HICON, kIconCount> icons_{};
-    int size_ = 0;  // of the icons held; 0 before any are loaded
+    std::array<bool, kIconCount> loaded_{};  // asked for at this size, found or not
+    int size_ = 0;                           // of the icons held; 0 before any are asked for
     HANDLE loader_ = nullptr;
-    int pendingSize_ = 0;
 };
 
 IconSet& Icons() {

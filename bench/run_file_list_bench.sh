@@ -14,6 +14,7 @@ x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -DNDEBUG -DUNICODE -D_UNICODE -DWIN3
   "$ROOT/platform/wildcards.cpp" "$ROOT/platform/paths.cpp" \
   "$ROOT/runtime/drive_list.cpp" "$ROOT/runtime/folder_list.cpp" "$ROOT/platform/runtime_error.cpp" \
   "$ROOT/platform/win32/win32_file_queries.cpp" "$ROOT/runtime/win32/list_views.cpp" "$ROOT/runtime/win32/string_list.cpp" "$ROOT/runtime/win32/win32_view.cpp" \
+  "$ROOT/runtime/win32/shell_icons.cpp" "$ROOT/runtime/win32/window_frame.cpp" \
   -static -static-libgcc -static-libstdc++ -lcomctl32 -lgdi32 -luser32 -lpsapi -o "$OUT/file_list_bench.exe"
 
 export WINEPREFIX="$ROOT/build/wine-bench-prefix"

@@ -189,7 +189,10 @@ class SelectionTest : public ::testing::Test {
         const HWND form = app_.Form();
         const std::wstring report = program + L".report";
         const std::wstring release = program + L".release";
-        ASSERT_TRUE(WaitFor([&] { return Exists(report); }, seconds(30))) << "the program was not started";
+        // Until the report can be read whole: the file can be seen a moment before it can be read
+        // under Wine while the program puts it in place.
+        ASSERT_TRUE(WaitFor([&] { return Exists(report) && ReportOf(program).pid != 0; }, seconds(30)))
+            << "the program was not started";
         const Started started = ReportOf(program);
         EXPECT_EQ(started.show, std::to_wstring(SW_SHOWNORMAL));
         EXPECT_EQ(Lower(started.command), Lower(expectedCommand))

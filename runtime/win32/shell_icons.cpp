@@ -37,28 +37,16 @@ constexpr std::array<Source, kIconCount> kSources = {{
 using GetStockIconInfo = HRESULT(WINAPI*)(SHSTOCKICONID, UINT, SHSTOCKICONINFO*);
 using DefExtractIcon = HRESULT(WINAPI*)(LPCWSTR, int, UINT, HICON*, HICON*, UINT);
 
-// The icons at one size, each loaded when first asked for. The preload's thread loads the ones
-// every window draws first while the window thread waits for it, or the window thread loads them
-// itself: never both at once.
+// The icons at one size, each loaded when first asked for.
 class IconSet {
    public:
     IconSet() = default;
-    ~IconSet() {
-        Wait();
-        Clear();
-    }
+    ~IconSet() { Clear(); }
     IconSet(const IconSet&) = delete;
     IconSet& operator=(const IconSet&) = delete;
 
-    void Preload(int size) {
-        if (loader_ != nullptr) return;
-        Resize(size);
-        loader_ = CreateThread(nullptr, 0, &IconSet::LoaderMain, this, 0, nullptr);
-    }
-
     // The icon at `size`, loading the set afresh when it is of another size.
     HICON At(std::size_t index, int size) {
-        Wait();
         if (index >= kIconCount) return nullptr;
         if (size != size_) Resize(size);
         if (!loaded_[index]) Load(index);
@@ -66,23 +54,6 @@ class IconSet {
     }
 
    private:
-    // What any start draws: the folder tree's two icons and a fixed drive in the closed drive list.
-    static constexpr std::array<ShellIcon, 3> kFirstDrawn = {ShellIcon::Folder, ShellIcon::FolderOpen,
-                                                             ShellIcon::DriveFixed};
-
-    static DWORD WINAPI LoaderMain(LPVOID self) {
-        auto* set = static_cast<IconSet*>(self);
-        for (ShellIcon icon : kFirstDrawn) set->Load(static_cast<std::size_t>(icon));
-        return 0;
-    }
-
-    void Wait() {
-        if (loader_ == nullptr) return;
-        WaitForSingleObject(loader_, INFINITE);
-        CloseHandle(loader_);
-        loader_ = nullptr;
-    }
-
     void Resize(int size) {
         Clear();
         size_ = size;
@@ -155,7 +126,6 @@ class IconSet {
     std::array<HICON, kIconCount> icons_{};
     std::array<bool, kIconCount> loaded_{};  // asked for at this size, found or not
     int size_ = 0;                           // of the icons held; 0 before any are asked for
-    HANDLE loader_ = nullptr;
 };
 
 IconSet& Icons() {
@@ -183,10 +153,6 @@ int SmallIconSize(int dpi) {
     if (forDpi != nullptr) return forDpi(SM_CXSMICON, static_cast<UINT>(dpi));
     // Without a DPI of its own per window, the system's small icons scale with the screen's.
     return MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, ScreenDpi(LOGPIXELSX));
-}
-
-void PreloadShellIcons(int dpi) {
-    Icons().Preload(SmallIconSize(dpi));
 }
 
 void DrawShellIcon(HDC dc, int x, int y, ShellIcon which, int dpi) {

@@ -1,10 +1,10 @@
 #pragma once
 // The system's own small icons for the folder and drive lists, in one cache that both share: the
 // shell's stock icons where the system has them, else the classic icons in the shell's library,
-// always at the small-icon size of the list's DPI. Loading them costs the shell's library, so the
-// ones every window draws first are loaded on a thread of its own once the window is made, and
-// waited for only when an icon is first needed; any other is loaded when first drawn. Where the
-// system has no icon, there is none: nothing here fails or throws.
+// always at the small-icon size of the list's DPI. Each is loaded when first drawn, on the window's
+// thread: a thread of their own, tried, made the start slower, since the window thread has little
+// to do meanwhile that the loading could hide. Where the system has no icon, there is none:
+// nothing here fails or throws.
 #include <windows.h>
 
 #include "platform/file_queries.h"
@@ -19,13 +19,8 @@ ShellIcon DriveIcon(DriveKind kind);
 // The side of a small icon in pixels at a DPI.
 int SmallIconSize(int dpi);
 
-// Starts loading the icons that every window draws first, at the small size of a DPI, off the
-// calling thread; the others are loaded when first drawn.
-void PreloadShellIcons(int dpi);
-
 // Draws the icon with its top left corner at (x, y), at the small size of the DPI; nothing where
-// the system has no such icon. The first call waits for the preload; a DPI of another size loads
-// the icons again.
+// the system has no such icon. A DPI of another size loads the icons again.
 void DrawShellIcon(HDC dc, int x, int y, ShellIcon which, int dpi);
 
 }  // namespace tervalux::rt::win32

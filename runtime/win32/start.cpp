@@ -6,8 +6,6 @@
 #include "platform/win32/win32_file_queries.h"
 #include "platform/win32/win32_services.h"
 #include "runtime/win32/form_window.h"
-#include "runtime/win32/shell_icons.h"
-#include "runtime/win32/window_frame.h"
 
 namespace tervalux::rt::win32 {
 
@@ -22,7 +20,6 @@ void Start(const Program& program) {
         services.SetApplicationTitle(startUp.applicationTitle);
         window.Create(*startUp.form);
         services.SetMessageOwner(window.Handle());
-        PreloadShellIcons(ScreenDpi(LOGPIXELSY));
     } catch (...) {
         // Nothing of the program has run yet: the fault is reported as any untrapped error.
         const RuntimeError error = CurrentError();

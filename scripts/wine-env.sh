@@ -57,15 +57,20 @@ tervalux_wine_test_setup() {
   # server runs, and before any test starts one.
   rm -rf "$TERVALUX_ROOT/build/gone-drive-target"
   ln -sfn "$TERVALUX_ROOT/build/gone-drive-target" "$WINEPREFIX/dosdevices/t:"
-  # With no window manager on the display, Wine draws the windows' frames itself only when told
-  # to: the title bar, its icon and its buttons then appear on the screen and in the screenshots.
+  tervalux_wine_frames
+  wineserver -w
+  echo "display $DISPLAY, prefix $WINEPREFIX"
+}
+
+# Windows with their frames in the prefix, as on Windows. With no window manager on the display,
+# Wine draws the windows' frames itself only when told to: the title bar, its icon and its buttons
+# then appear on the screen and in the screenshots.
+tervalux_wine_frames() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   # The frame's buttons are glyphs of the Marlett font. Debian's Wine looks for its own fonts beside
   # its data folder rather than in it (/usr/share/fonts, not /usr/share/wine/fonts), so without
   # this copy the buttons show the letters "0 1 r" in a substitute font.
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  wineserver -w
-  echo "display $DISPLAY, prefix $WINEPREFIX"
 }
 
 tervalux_wine_test_teardown() {

@@ -149,8 +149,7 @@ void FileList::EnsureListed() {
         pool_.clear();
         entries_.clear();
     }
-    std::sort(entries_.begin(), entries_.end(),
-              [this](const Entry& a, const Entry& b) { return std::is_lt(CompareNoCase(Name(a), Name(b))); });
+    SortEntries();
     // A file found by several patterns came once for each. Only names spelt alike are one file:
     // the order is total, so they lie side by side, while names equal but for case may be two
     // files of a folder that tells case apart.
@@ -159,6 +158,21 @@ void FileList::EnsureListed() {
                                      [this](const Entry& a, const Entry& b) { return Name(a) == Name(b); });
         entries_.erase(end, entries_.end());
     }
+}
+
+void FileList::SortEntries() {
+    // The order of CompareNoCase, with every name folded once beforehand rather than at each of
+    // the n log n comparisons: for a folder of 50,000 components that is most of the sort's time.
+    // Folding keeps every character in its place, so each entry's offset and length hold in the
+    // folded copy too, and folded texts compare as plain code units.
+    std::wstring folded(pool_.size(), L'\0');
+    std::transform(pool_.begin(), pool_.end(), folded.begin(), FoldChar);
+    const std::wstring_view keys(folded);
+    std::sort(entries_.begin(), entries_.end(), [this, keys](const Entry& a, const Entry& b) {
+        const int order = keys.substr(a.offset, a.length).compare(keys.substr(b.offset, b.length));
+        if (order != 0) return order < 0;
+        return Name(a) < Name(b);
+    });
 }
 
 std::optional<std::size_t> FileList::FindListed(std::wstring_view name) {

@@ -70,6 +70,7 @@ class FileList : public Control {
     void Invalidate();
     void EnsureListed();
     std::wstring_view Name(const Entry& entry) const;
+    void SortEntries();
     std::optional<std::size_t> FindListed(std::wstring_view name);
 
     FileQueries& queries_;

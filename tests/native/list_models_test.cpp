@@ -1,10 +1,16 @@
 // The drive, folder and file list models on the in-memory file system.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <compare>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "platform/file_queries.h"
 #include "platform/runtime_error.h"
+#include "platform/text.h"
 #include "runtime/drive_list.h"
 #include "runtime/file_list.h"
 #include "runtime/folder_list.h"
@@ -280,6 +286,52 @@ TEST(FileListModel, WritingFileName) {
         EXPECT_EQ(file.Path(), c.path) << c.text;
         EXPECT_EQ(file.Pattern(), c.pattern) << c.text;
         EXPECT_EQ(file.FileName(), c.fileName) << c.text;
+    }
+}
+
+// A folder that hands over exactly these names, in this order, for any pattern: names equal but
+// for case included, as a folder that tells case apart holds them.
+struct GivenNames : FileQueries {
+    std::vector<std::wstring> names;
+    std::vector<DriveEntry> ListDrives() override { return {}; }
+    wchar_t CurrentDrive() override { return L'C'; }
+    void CheckFolder(const std::wstring&) override {}
+    std::vector<std::wstring> ListFolders(const std::wstring&) override { return {}; }
+    void ListFiles(const std::wstring&, std::span<const std::wstring>,
+                   const std::function<void(std::wstring_view)>& visit) override {
+        for (const std::wstring& name : names) visit(name);
+    }
+};
+
+TEST(FileListModel, OrdersNamesByTheirCapitalsThenByTheirOwnSpelling) {
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> given;
+        std::vector<std::wstring> shown;
+    };
+    const Case cases[] = {
+        {"case does not order", {L"b.ocx", L"A.ocx", L"c.ocx"}, {L"A.ocx", L"b.ocx", L"c.ocx"}},
+        // Compared as capitals, letters come before the underscore, which lies between the two cases.
+        {"letters before the underscore", {L"_z.ocx", L"a.ocx", L"Z.ocx"}, {L"a.ocx", L"Z.ocx", L"_z.ocx"}},
+        {"a name before its longer self", {L"ab.ocx", L"a.ocx", L"a.ocxx"}, {L"a.ocx", L"a.ocxx", L"ab.ocx"}},
+        {"equal but for case: capitals first", {L"a.ocx", L"A.OCX", L"A.ocx"}, {L"A.OCX", L"A.ocx", L"a.ocx"}},
+        // Latin-1 letters fold with their capitals; the division sign and y-diaeresis stand alone.
+        {"Latin-1",
+         {L"\u00e9.ocx", L"f.ocx", L"\u00c9a.ocx", L"\u00ff.ocx", L"\u00f7.ocx", L"\u00de.ocx"},
+         {L"f.ocx", L"\u00e9.ocx", L"\u00c9a.ocx", L"\u00de.ocx", L"\u00f7.ocx", L"\u00ff.ocx"}},
+        {"one name", {L"s\u00f3.ocx"}, {L"s\u00f3.ocx"}},
+        {"none", {}, {}},
+    };
+    for (const Case& c : cases) {
+        GivenNames folder;
+        folder.names = c.given;
+        FileList file(L"File", {}, 2, folder);
+        file.SetPath(L"c:\\");
+        EXPECT_EQ(Names(file), c.shown) << c.what;
+        std::vector<std::wstring> byCompare = c.given;
+        std::sort(byCompare.begin(), byCompare.end(),
+                  [](const std::wstring& a, const std::wstring& b) { return std::is_lt(CompareNoCase(a, b)); });
+        EXPECT_EQ(Names(file), byCompare) << c.what << ": the order of CompareNoCase";
     }
 }
 

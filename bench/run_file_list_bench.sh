@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the file list benchmark with the mingw-w64 cross compiler and runs it under Wine, on a
 # private X display when there is none. Its own Wine prefix (build/wine-bench-prefix) keeps it
-# clear of test runs that remake the project prefix. Usage: bench/run_file_list_bench.sh [folder]
+# clear of test runs that remake the project prefix; everything it starts runs on one processor
+# (tervalux_bench_one_cpu in scripts/wine-env.sh). Usage: bench/run_file_list_bench.sh [folder]
 # With TERVALUX_BENCH_BUILD_ONLY set it only builds.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,6 +23,7 @@ if [ -n "${TERVALUX_BENCH_BUILD_ONLY:-}" ]; then exit 0; fi
 
 export WINEPREFIX="$ROOT/build/wine-bench-prefix"
 source "$ROOT/scripts/wine-env.sh"
+tervalux_bench_one_cpu
 
 xvfb_pid=""
 cleanup() { if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi; }

@@ -6,15 +6,7 @@
 # prefix (scripts/wine-env.sh; WINEPREFIX overrides it) and on a private X display when there is
 # none, times them from process start to their ready window.
 # It also reports the size of tervalux.exe and the DLLs it imports.
-#
-# Everything it starts runs on one processor (TERVALUX_BENCH_CPU, 0 unless set). Every call a Wine
-# program makes to the Wine server is a round trip between two processes, and on the virtual
-# machines this runs on one that crosses processors costs so much more that where the scheduler
-# happens to put the server and the program decides the time: the same program took 50 ms with
-# both on one processor and 200 ms with them on two, and in runs that mixed the placements the
-# ratio of Tervalux to the controls-only window came out anywhere between 0.89 and 1.36. So the
-# Wine server of the prefix is ended first, and the display, the new server and the programs all
-# start pinned.
+# Everything it starts runs on one processor (tervalux_bench_one_cpu in scripts/wine-env.sh).
 #
 # Usage: bench/run_startup_bench.sh [runs]   (default 15 runs of each, after one warm-up each);
 # with TERVALUX_BENCH_BUILD_ONLY set it only builds.
@@ -56,9 +48,7 @@ x86_64-w64-mingw32-objdump -p "$PROGRAM" | sed -n 's/^[[:space:]]*DLL Name: /  /
 echo
 
 source "$ROOT/scripts/wine-env.sh"
-
-taskset -pc "${TERVALUX_BENCH_CPU:-0}" $$ >/dev/null
-wineserver -k >/dev/null 2>&1 || true
+tervalux_bench_one_cpu
 
 xvfb_pid=""
 made=()

@@ -135,10 +135,11 @@ class DriveListView : public Win32View {
     void FitClosedHeight(int height) {
         constexpr int kClosedFrame = 6;  // pixels of box around the field: edges and focus margin
         int field = height - kClosedFrame;
-        for (int attempt = 0; attempt < 3 && field > 0; ++attempt) {
-            if (ClosedHeight() == height) return;
+        int now = ClosedHeight();
+        for (int attempt = 0; attempt < 3 && field > 0 && now != height; ++attempt) {
             SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-            field += height - ClosedHeight();
+            now = ClosedHeight();
+            field += height - now;
         }
     }
 

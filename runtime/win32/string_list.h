@@ -32,22 +32,19 @@ class StringList : public Win32View {
     template <typename TextAt>
     void FillStrings(std::size_t count, TextAt textAt) {
         SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
-        ToList(LB_RESETCONTENT, 0, 0);
+        CallBase(LB_RESETCONTENT, 0, 0);
         std::size_t bytes = 0;
         for (std::size_t i = 0; i < count; ++i) bytes += (textAt(i).size() + 1) * sizeof(wchar_t);
-        ToList(LB_INITSTORAGE, count, static_cast<LPARAM>(bytes));
+        CallBase(LB_INITSTORAGE, count, static_cast<LPARAM>(bytes));
         std::wstring text;  // the list box wants each text ended by a zero
         for (std::size_t i = 0; i < count; ++i) {
             text.assign(textAt(i));
-            if (ToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0) break;  // out of memory
+            if (CallBase(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0) break;  // out of memory
         }
         SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     }
 
     int Selected() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
-
-   private:
-    LRESULT ToList(UINT message, WPARAM wParam, LPARAM lParam) const { return CallBase(message, wParam, lParam); }
 };
 
 // A string list that draws its entries itself, for what it shows besides the text (the folder

@@ -52,7 +52,7 @@ class Form1 : public rt::FormCode, public Selection {
     std::int32_t CheckBoxValue() override;
 
    private:
-    CommandContext Context() { return CommandContext{services_, module_, *this}; }
+    CommandContext Context() { return CommandContext{services_, module_, *this, placedCopies_}; }
 
     rt::Form& form_;
     Services& services_;
@@ -65,6 +65,7 @@ class Form1 : public rt::FormCode, public Selection {
     rt::CommandButton& cmdReg_;
     rt::CommandButton& cmdDes_;
     rt::CommandButton& cmdSair_;
+    PlacedCopies placedCopies_;  // for the life of the window: the run's working copies
 };
 
 }  // namespace tervalux::app

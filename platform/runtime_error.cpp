@@ -17,6 +17,7 @@ constexpr Description kDescriptions[] = {
     {err::InvalidCall, L"Chamada de procedimento ou argumento inv\u00e1lido"},
     {err::OutOfMemory, L"Mem\u00f3ria insuficiente"},
     {err::DllLoad, L"Erro ao carregar a DLL"},
+    {err::InternalError, L"Erro interno"},
     {err::BadFileName, L"Nome ou n\u00famero de arquivo incorreto"},
     {err::FileNotFound, L"Arquivo n\u00e3o encontrado"},
     {err::DeviceIo, L"Erro de E/S no dispositivo"},
@@ -53,7 +54,7 @@ RuntimeError CurrentError() {
     } catch (const std::bad_alloc&) {
         return RuntimeError(err::OutOfMemory);
     } catch (...) {
-        return RuntimeError(err::InvalidCall);
+        return RuntimeError(err::InternalError);
     }
 }
 

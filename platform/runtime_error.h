@@ -11,6 +11,7 @@ namespace err {
 inline constexpr std::int32_t InvalidCall = 5;
 inline constexpr std::int32_t OutOfMemory = 7;
 inline constexpr std::int32_t DllLoad = 48;
+inline constexpr std::int32_t InternalError = 51;
 inline constexpr std::int32_t BadFileName = 52;
 inline constexpr std::int32_t FileNotFound = 53;
 inline constexpr std::int32_t DeviceIo = 57;
@@ -44,8 +45,9 @@ class RuntimeError : public std::exception {
 std::wstring StandardDescription(std::int32_t number);
 
 // The error being handled, for use inside a catch block only: a RuntimeError as it is, an
-// exhausted allocation as error 7, anything else as error 5 with its own text. It lets a handler's
-// trap meet every exception in one way, so nothing escapes a handler by an unexpected type.
+// exhausted allocation as error 7, anything else as error 51 ("Erro interno"): a fault of the
+// program, which no trap may take for one of the errors it tests for. It lets a handler's trap meet
+// every exception in one way, so nothing escapes a handler by an unexpected type.
 RuntimeError CurrentError();
 
 // The text of an error report: description, one blank, number in decimal.

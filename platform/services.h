@@ -2,7 +2,9 @@
 // The application runtime's services that the handlers call. A failing service throws a
 // RuntimeError; the caller's trap meets it. The Win32 implementation lives in platform/win32/,
 // the in-memory one the native tests use in tests/fakes/.
+#include <compare>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,6 +28,33 @@ constexpr std::uint32_t ClassicAttributes(std::uint32_t systemAttributes) {
     return systemAttributes & kClassicAttributeBits;
 }
 
+// A file as the file system knows it, however its path is spelt: its volume and its index there.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
+// A file opened so that, until the hold ends, no other program can write, rename or delete it: what
+// the program checks through the hold is the file it then starts or deletes, not whatever a path
+// names a moment later.
+class HeldFile {
+   public:
+    virtual ~HeldFile() = default;
+
+    virtual FileIdentity Identity() = 0;
+
+    // Whether the held file has the same bytes as the file at `other`. False when `other` is
+    // missing or either cannot be read; never throws.
+    virtual bool SameContentsAs(const std::wstring& other) = 0;
+
+    // Deletes the held file, for a hold made for deleting only. Throws when the system refuses (a
+    // program still runs from it, no right to delete).
+    virtual void Delete() = 0;
+};
+
+enum class HoldFor { Starting, Deleting };
+
 class Services {
    public:
     virtual ~Services() = default;
@@ -40,6 +69,13 @@ class Services {
                             Overwrite overwrite = Overwrite::Yes) = 0;
 
     virtual void DeleteFileAt(const std::wstring& path) = 0;
+
+    // Opens the file at `path` and holds it (HeldFile); for Deleting, with the right to delete it.
+    // Throws the open's error: 53 for a missing file, 70 for one another program holds for writing.
+    virtual std::unique_ptr<HeldFile> HoldFile(const std::wstring& path, HoldFor purpose) = 0;
+
+    // The identity of the file or folder at `path`; nothing when it is missing. Never throws.
+    virtual std::optional<FileIdentity> IdentityOf(const std::wstring& path) = 0;
 
     // Starts `program` (a full path, never searched for) with `commandLine` as its whole command
     // line (by convention beginning with the program itself), in `currentFolder` (empty: this

@@ -1,11 +1,12 @@
 #pragma once
-// What a command works with: the runtime services, the probe module with WinFamily, and the
-// window's selection, read at the moment each step needs it.
+// What a command works with: the runtime services, the probe module with WinFamily, the window's
+// selection, read at the moment each step needs it, and the working copies this run placed.
 #include <cstdint>
 #include <string>
 
 #include "platform/module1.h"
 #include "platform/services.h"
+#include "registration/placed_copies.h"
 
 namespace tervalux {
 
@@ -23,6 +24,7 @@ struct CommandContext {
     Services& services;
     Module1& module;
     Selection& selection;
+    PlacedCopies& placed;
 };
 
 }  // namespace tervalux

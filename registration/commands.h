@@ -15,9 +15,9 @@ void UnregisterComponent(CommandContext& context);
 // The spelling of the working copy each command uses; the file system treats them as one name.
 enum class WorkingCopySpelling { Register, Unregister };  // "\regsvr32.exe", "\REGSVR32.EXE"
 
-// Deletes the registrar's working copy from the folder the file list shows, but only a true
-// working copy: never in a system directory, never a file whose bytes differ from the system's
-// registrar. Every error is ignored.
+// Deletes the registrar's working copy from the folder the file list shows, but only one that this
+// run placed there (context.placed) and that still has a system registrar's bytes; never in a system
+// directory. Every error is ignored.
 void DeleteWorkingCopy(CommandContext& context, WorkingCopySpelling spelling);
 
 }  // namespace tervalux

@@ -32,7 +32,7 @@ void Register(CommandContext& context) {
                        selection.FileName());
     } else {
         const std::wstring workingCopy = WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register);
-        if (!CopyRegistrarBeside(services, systemRegistrar, workingCopy)) return;
+        if (!CopyRegistrarBeside(services, context.placed, systemRegistrar, workingCopy)) return;
         (void)StartWorkingCopy(services, systemRegistrar, selection.FolderPath(), workingCopy, kRegisterSwitch,
                                selection.FileName());
     }
@@ -43,10 +43,16 @@ void Register(CommandContext& context) {
 void RegisterComponent(CommandContext& context) {
     // Any error stops the command where it is; nothing done so far is undone.
     try {
-        Register(context);
+        try {
+            Register(context);
+        } catch (...) {
+            const RuntimeError error = CurrentError();
+            ShowNotice(context.services,
+                       error.Number() == err::InvalidCall ? msg::NotAProgram : ErrorReportText(error));
+        }
     } catch (...) {
-        const RuntimeError error = CurrentError();
-        ShowNotice(context.services, error.Number() == err::InvalidCall ? msg::NotAProgram : ErrorReportText(error));
+        // Only the report itself can get here (memory running out while it is built); the command
+        // must not throw.
     }
 }
 

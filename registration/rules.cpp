@@ -1,5 +1,8 @@
 #include "registration/rules.h"
 
+#include <memory>
+#include <optional>
+
 #include "platform/pe_machine.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
@@ -28,10 +31,6 @@ constexpr std::wstring_view kRegistrarUnregisterSpelling = L"\\REGSVR32.EXE";
 
 std::wstring_view RegistrarName(WorkingCopySpelling spelling) {
     return spelling == WorkingCopySpelling::Register ? kRegistrarRegisterSpelling : kRegistrarUnregisterSpelling;
-}
-
-Route OtherRoute(Route route) {
-    return route == Route::System32 ? Route::System : Route::System32;
 }
 
 // A blank or a tab would split the part into two arguments for the started program.
@@ -101,10 +100,9 @@ Route FamilyRoute(std::wstring_view winFamily) {
 }
 
 Route RouteWhereRegistrarIs(Services& services, const std::wstring& winDir, Route familyRoute) {
-    const Route other = OtherRoute(familyRoute);
-    if (!services.FileExists(SystemRegistrar(winDir, FolderOfRoute(familyRoute))) &&
-        services.FileExists(SystemRegistrar(winDir, FolderOfRoute(other)))) {
-        return other;
+    if (familyRoute == Route::System && !services.FileExists(SystemRegistrar(winDir, SystemFolder::System)) &&
+        services.FileExists(SystemRegistrar(winDir, SystemFolder::System32))) {
+        return Route::System32;
     }
     return familyRoute;
 }
@@ -122,13 +120,20 @@ void StartRegistrar(Services& services, const std::wstring& registrar, const std
 
 void CopyComponentInto(Services& services, const std::wstring& component, const std::wstring& target) {
     // Copying a file onto itself would truncate it on some systems; it is already where it must be.
-    if (services.SameFile(component, target)) return;
+    if (services.SameFile(component, target) || services.SameContents(component, target)) return;
     services.CopyFileTo(component, target, Overwrite::Yes);
 }
 
 bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, const std::wstring& componentFolder,
                       const std::wstring& workingCopy, std::wstring_view switchText, const std::wstring& name) {
-    if (!services.SameContents(systemRegistrar, workingCopy)) {
+    std::unique_ptr<HeldFile> held;
+    try {
+        held = services.HoldFile(workingCopy, HoldFor::Starting);
+    } catch (...) {
+        ShowNotice(services, ErrorReportText(CurrentError()));
+        return false;
+    }
+    if (!held->SameContentsAs(systemRegistrar)) {
         ReportForeignFile(services);
         return false;
     }
@@ -136,15 +141,19 @@ bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, c
     return true;
 }
 
-bool CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar, const std::wstring& workingCopy) {
+bool CopyRegistrarBeside(Services& services, PlacedCopies& placed, const std::wstring& systemRegistrar,
+                         const std::wstring& workingCopy) {
     try {
         services.CopyFileTo(systemRegistrar, workingCopy, Overwrite::No);
+        // A copy whose identity cannot be read is never known as ours, so it is never deleted.
+        if (const std::optional<FileIdentity> copy = services.IdentityOf(workingCopy)) placed.Remember(*copy);
         return true;
     } catch (const RuntimeError& error) {
         if (error.Number() != err::FileAlreadyExists) throw;
     }
-    // A working copy left from an earlier run (or the registrar itself, when the folder shown is
-    // the system directory) is as good as a fresh copy. Anything else there is someone's file.
+    // A working copy left from an earlier run, the user's own copy of the registrar, or the
+    // registrar itself when the folder shown is the system directory, is as good as a fresh copy
+    // for this start, but it is not ours to delete. Anything else there is someone's file.
     if (services.SameContents(systemRegistrar, workingCopy)) return true;
     ReportForeignFile(services);
     return false;

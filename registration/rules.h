@@ -9,6 +9,7 @@
 #include "platform/module1.h"
 #include "platform/services.h"
 #include "registration/commands.h"
+#include "registration/placed_copies.h"
 
 namespace tervalux {
 
@@ -68,8 +69,9 @@ void ApplyFamilyRule(Module1& module);
 // included, works in system.
 Route FamilyRoute(std::wstring_view winFamily);
 
-// The family's route, unless its directory has no registrar and the other one has: a system set up
-// with only system32 (as XP is) then still finds the registrar. Never throws.
+// The family's route, except that the system route goes to system32 when only system32 has the
+// registrar (as on XP and later). The system32 route never falls back to system: there the missing
+// registrar is the command's 53. Never throws.
 Route RouteWhereRegistrarIs(Services& services, const std::wstring& winDir, Route familyRoute);
 
 // ---- Start rule ------------------------------------------------------------------------------
@@ -98,25 +100,30 @@ void StartRegistrar(Services& services, const std::wstring& registrar, const std
 
 // Starts the working copy beside the component as StartRegistrar does, but only while its bytes
 // are the system registrar's: a step can be reached without the copy before it having run (the
-// unregister trap goes on after a 58), and what stands there then may be anyone's program. A
-// foreign file is reported as "O arquivo já existe 58", nothing is started, and the result is
-// false.
+// unregister trap goes on after a 58), and what stands there then may be anyone's program. The copy
+// is held from the comparison until the start has returned, so the file started is the file
+// compared. A foreign file is reported as "O arquivo já existe 58"; a copy that cannot be held is
+// reported with its own error, whatever the command's trap would make of that number. In both
+// cases nothing is started and the result is false.
 [[nodiscard]] bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar,
                                     const std::wstring& componentFolder, const std::wstring& workingCopy,
                                     std::wstring_view switchText, const std::wstring& name);
 
 // ---- Guarded copies --------------------------------------------------------------------------
 
-// Copies the component into the system directory, over an older copy there; a component that
-// already is that file (the folder shown is the system directory) is left alone.
+// Copies the component into the system directory, over an older copy there. A target that already
+// is the component (the folder shown is the system directory), or already has its bytes, is left
+// alone: the copy would give the same file, and a registrar started a moment ago may be loading it.
+// Where either cannot be read for the comparison, the copy is made and its error is the copy's.
 void CopyComponentInto(Services& services, const std::wstring& component, const std::wstring& target);
 
-// Copies the system's registrar beside the component without ever replacing a file there: a file
-// already there with the registrar's bytes counts as the copy. Any other file there is someone's
-// own program, which the command must never start (the registrar runs with administrator rights):
-// it is reported as "O arquivo já existe 58" and the result is false, and the command ends there,
-// whatever trap it has. Every other failure throws.
-[[nodiscard]] bool CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar,
+// Copies the system's registrar beside the component without ever replacing a file there, and
+// remembers the copy it made as this run's (`placed`). A file already there with the registrar's
+// bytes counts as the copy but stays whose it was. Any other file there is someone's own program,
+// which the command must never start (the registrar runs with administrator rights): it is reported
+// as "O arquivo já existe 58" and the result is false, and the command ends there, whatever trap it
+// has. Every other failure throws.
+[[nodiscard]] bool CopyRegistrarBeside(Services& services, PlacedCopies& placed, const std::wstring& systemRegistrar,
                                        const std::wstring& workingCopy);
 
 // Shows an error report or notice; a box that cannot be shown is let go, since a command must not

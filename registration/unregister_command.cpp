@@ -173,7 +173,8 @@ class Unregistration {
             }
             // Someone's own REGSVR32.EXE beside the component ends the command here, however this
             // step was reached: the trap's "58: go on" would start it next.
-            case Action::CopyRegistrarBeside: return CopyRegistrarBeside(services, RegistrarToCopy(row), WorkingCopy());
+            case Action::CopyRegistrarBeside:
+                return CopyRegistrarBeside(services, context_.placed, RegistrarToCopy(row), WorkingCopy());
             case Action::StartWorkingCopy:
                 return StartWorkingCopy(services, RegistrarToCopy(row), P(), WorkingCopy(), kUnregisterBesideSwitch,
                                         N());

@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/pe_machine.h"
+#include "platform/win32/file_handles.h"
+#include "platform/win32/held_file.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/win32_errors.h"
 
@@ -22,47 +23,6 @@ constexpr std::size_t kLongPathFrom = MAX_PATH;
 bool IsAbsoluteDrivePath(const std::wstring& path) {
     return path.size() >= 3 && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
            path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-}
-
-// An open handle that closes itself.
-class Handle {
-   public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE Get() const { return handle_; }
-
-   private:
-    HANDLE handle_;
-};
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-HANDLE OpenForIdentity(const std::wstring& path) {
-    // No access rights are needed to ask who a file is; backup semantics lets folders open too.
-    return CreateFileW(ForFileApi(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                       nullptr);
-}
-
-HANDLE OpenForReading(const std::wstring& path) {
-    return CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-}
-
-// Reads up to `size` bytes, as many as the file gives; false on a read error.
-bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got) {
-    got = 0;
-    while (got < size) {
-        DWORD read = 0;
-        if (!ReadFile(file, buffer + got, size - got, &read, nullptr)) return false;
-        if (read == 0) break;
-        got += read;
-    }
-    return true;
 }
 
 // The process start takes no long-path form for the program it runs, so a program whose path is
@@ -167,41 +127,27 @@ void Win32Services::ShowMessage(const std::wstring& prompt) {
 }
 
 bool Win32Services::SameFile(const std::wstring& a, const std::wstring& b) {
-    Handle first(OpenForIdentity(a));
-    if (!first.Valid()) return false;
-    Handle second(OpenForIdentity(b));
-    if (!second.Valid()) return false;
-    BY_HANDLE_FILE_INFORMATION one{};
-    BY_HANDLE_FILE_INFORMATION two{};
-    if (!GetFileInformationByHandle(first.Get(), &one) || !GetFileInformationByHandle(second.Get(), &two)) {
-        return false;
-    }
-    return one.dwVolumeSerialNumber == two.dwVolumeSerialNumber && one.nFileIndexHigh == two.nFileIndexHigh &&
-           one.nFileIndexLow == two.nFileIndexLow;
+    const std::optional<FileIdentity> one = IdentityOf(a);
+    if (!one) return false;
+    const std::optional<FileIdentity> two = IdentityOf(b);
+    return two && *one == *two;
+}
+
+std::optional<FileIdentity> Win32Services::IdentityOf(const std::wstring& path) {
+    Handle file(OpenForIdentity(path));
+    if (!file.Valid()) return std::nullopt;
+    return IdentityOfHandle(file.Get());
+}
+
+std::unique_ptr<HeldFile> Win32Services::HoldFile(const std::wstring& path, HoldFor purpose) {
+    return HoldFileAt(path, purpose);
 }
 
 bool Win32Services::SameContents(const std::wstring& a, const std::wstring& b) {
     Handle first(OpenForReading(a));
     if (!first.Valid()) return false;
     Handle second(OpenForReading(b));
-    if (!second.Valid()) return false;
-    LARGE_INTEGER sizeA{};
-    LARGE_INTEGER sizeB{};
-    if (!GetFileSizeEx(first.Get(), &sizeA) || !GetFileSizeEx(second.Get(), &sizeB)) return false;
-    if (sizeA.QuadPart != sizeB.QuadPart) return false;
-
-    constexpr DWORD kChunk = 64 * 1024;
-    std::vector<char> bufferA(kChunk);
-    std::vector<char> bufferB(kChunk);
-    for (;;) {
-        DWORD gotA = 0;
-        DWORD gotB = 0;
-        if (!ReadChunk(first.Get(), bufferA.data(), kChunk, gotA)) return false;
-        if (!ReadChunk(second.Get(), bufferB.data(), kChunk, gotB)) return false;
-        if (gotA != gotB) return false;  // one changed while we read
-        if (gotA == 0) return true;
-        if (!std::equal(bufferA.begin(), bufferA.begin() + gotA, bufferB.begin())) return false;
-    }
+    return second.Valid() && SameBytes(first.Get(), second.Get());
 }
 
 bool Win32Services::FileExists(const std::wstring& path) {

@@ -28,6 +28,8 @@ class Win32Services : public Services {
     void CopyFileTo(const std::wstring& source, const std::wstring& destination,
                     Overwrite overwrite = Overwrite::Yes) override;
     void DeleteFileAt(const std::wstring& path) override;
+    std::unique_ptr<HeldFile> HoldFile(const std::wstring& path, HoldFor purpose) override;
+    std::optional<FileIdentity> IdentityOf(const std::wstring& path) override;
     void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
                       const std::wstring& currentFolder = {}) override;
     void ShowMessage(const std::wstring& prompt) override;

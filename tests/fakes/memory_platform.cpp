@@ -1,6 +1,7 @@
 #include "tests/fakes/memory_platform.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/pe_machine.h"
 #include "platform/runtime_error.h"
@@ -45,7 +46,9 @@ void MemoryFileSystem::AddFile(const std::wstring& path, std::string bytes, std:
     const std::wstring key = Key(path);
     AddFolder(path.substr(0, path.find_last_of(L"\\/") == 2 ? 3 : path.find_last_of(L"\\/")));
     const auto slash = path.find_last_of(L"\\/");
-    files_[key] = File{path.substr(slash + 1), std::move(bytes), attributes};
+    const auto existing = files_.find(key);
+    const std::uint64_t index = existing != files_.end() ? existing->second.index : nextIndex_++;
+    files_[key] = File{path.substr(slash + 1), std::move(bytes), attributes, index};
 }
 
 void MemoryFileSystem::Remove(const std::wstring& path) {
@@ -82,6 +85,12 @@ std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::wstring& pa
     if (const auto it = files_.find(key); it != files_.end()) return it->second.attributes;
     if (folders_.count(key)) return kDirectory;
     return std::nullopt;
+}
+
+std::optional<std::uint64_t> MemoryFileSystem::Index(const std::wstring& path) const {
+    const auto it = files_.find(Key(path));
+    if (it == files_.end()) return std::nullopt;
+    return it->second.index;
 }
 
 void MemoryFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
@@ -137,6 +146,7 @@ void MemoryPlatform::CheckFailure(Op op, const std::wstring& path) {
         if (it->op != op || it->key != key) continue;
         const std::int32_t number = it->number;
         if (it->remaining > 0 && --it->remaining == 0) failures_.erase(it);
+        if (number == kProgramFault) throw std::length_error("fault of the program");
         throw RuntimeError(number);
     }
 }
@@ -162,6 +172,7 @@ void MemoryPlatform::CopyFileTo(const std::wstring& source, const std::wstring& 
     }
     CheckFolderOf(destination);
     if (fs.IsFolder(destination)) throw RuntimeError(err::PathFileAccess);
+    CheckNotHeld(destination);
     if (const auto attributes = fs.Attributes(destination)) {
         if (overwrite == Overwrite::No) throw RuntimeError(err::FileAlreadyExists);
         if (*attributes & kReadOnly) throw RuntimeError(err::PermissionDenied);
@@ -172,6 +183,10 @@ void MemoryPlatform::CopyFileTo(const std::wstring& source, const std::wstring& 
 }
 
 void MemoryPlatform::DeleteFileAt(const std::wstring& path) {
+    Delete(path, false);
+}
+
+void MemoryPlatform::Delete(const std::wstring& path, bool throughHold) {
     CheckFailure(Op::Delete, path);
     const auto attributes = fs.Attributes(path);
     if (!attributes || fs.IsFolder(path)) {
@@ -179,8 +194,72 @@ void MemoryPlatform::DeleteFileAt(const std::wstring& path) {
         throw RuntimeError(err::FileNotFound);
     }
     if (*attributes & kReadOnly) throw RuntimeError(err::PermissionDenied);
+    if (!throughHold) CheckNotHeld(path);
     fs.Remove(path);
     events.push_back(Event{L"delete", path, L""});
+}
+
+void MemoryPlatform::CheckNotHeld(const std::wstring& path) const {
+    if (IsHeld(path)) throw RuntimeError(err::PermissionDenied);  // a sharing violation
+}
+
+bool MemoryPlatform::IsHeld(const std::wstring& path) const {
+    return held_.count(MemoryFileSystem::Key(path)) != 0;
+}
+
+bool MemoryPlatform::WriteAsAnotherProgram(const std::wstring& path, std::string bytes) {
+    if (IsHeld(path)) return false;
+    fs.AddFile(path, std::move(bytes));
+    return true;
+}
+
+class MemoryHeldFile : public HeldFile {
+   public:
+    MemoryHeldFile(MemoryPlatform& platform, std::wstring path, HoldFor purpose)
+        : platform_(platform), path_(std::move(path)), key_(MemoryFileSystem::Key(path_)), purpose_(purpose) {
+        platform_.held_.insert(key_);
+    }
+    ~MemoryHeldFile() override { Release(); }
+    MemoryHeldFile(const MemoryHeldFile&) = delete;
+    MemoryHeldFile& operator=(const MemoryHeldFile&) = delete;
+
+    FileIdentity Identity() override { return platform_.IdentityOf(path_).value(); }
+    bool SameContentsAs(const std::wstring& other) override { return platform_.SameContents(path_, other); }
+    void Delete() override {
+        if (purpose_ != HoldFor::Deleting) throw RuntimeError(err::PermissionDenied);
+        platform_.Delete(path_, true);
+        Release();
+    }
+
+   private:
+    void Release() {
+        if (released_) return;
+        released_ = true;
+        platform_.held_.erase(platform_.held_.find(key_));
+    }
+
+    MemoryPlatform& platform_;
+    std::wstring path_;
+    std::wstring key_;
+    HoldFor purpose_;
+    bool released_ = false;
+};
+
+std::unique_ptr<HeldFile> MemoryPlatform::HoldFile(const std::wstring& path, HoldFor purpose) {
+    CheckFailure(Op::Hold, path);
+    if (!fs.IsFile(path)) {
+        CheckFolderOf(path);
+        throw RuntimeError(err::FileNotFound);
+    }
+    return std::make_unique<MemoryHeldFile>(*this, path, purpose);
+}
+
+std::optional<FileIdentity> MemoryPlatform::IdentityOf(const std::wstring& path) {
+    const std::optional<std::uint64_t> index = fs.Index(path);
+    if (!index) return std::nullopt;
+    // One volume per drive letter.
+    const std::wstring key = MemoryFileSystem::Key(path);
+    return FileIdentity{static_cast<std::uint64_t>(key.empty() ? 0 : key[0]), *index};
 }
 
 void MemoryPlatform::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
@@ -196,6 +275,7 @@ void MemoryPlatform::StartProgram(const std::wstring& program, const std::wstrin
     // The system refuses to start a program in a folder that is not there.
     if (!currentFolder.empty() && !fs.IsFolder(currentFolder)) throw RuntimeError(err::PathNotFound);
     starts.push_back(ProgramStart{program, commandLine, style, currentFolder});
+    startedBytes.push_back(fs.Bytes(program).value_or(""));
     events.push_back(Event{L"start", program, commandLine});
 }
 
@@ -218,7 +298,9 @@ bool MemoryPlatform::SameContents(const std::wstring& a, const std::wstring& b) 
     }
     const auto x = fs.Bytes(a);
     const auto y = fs.Bytes(b);
-    return x && y && *x == *y;
+    const bool same = x && y && *x == *y;
+    if (afterCompare) afterCompare();
+    return same;
 }
 
 bool MemoryPlatform::FileExists(const std::wstring& path) {

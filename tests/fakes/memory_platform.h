@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -15,7 +16,7 @@
 
 namespace tervalux::fake {
 
-enum class Op { Attributes, Copy, Delete, Start, Read };
+enum class Op { Attributes, Copy, Delete, Start, Read, Hold };
 
 struct ProgramStart {
     std::wstring program;
@@ -33,6 +34,7 @@ struct Event {
     bool operator==(const Event&) const = default;
 };
 
+inline constexpr std::int32_t kProgramFault = -1;
 inline constexpr std::uint32_t kArchive = 0x20;
 inline constexpr std::uint32_t kReadOnly = 0x01;
 inline constexpr std::uint32_t kDirectory = 0x10;
@@ -51,6 +53,9 @@ class MemoryFileSystem {
     bool IsFolder(const std::wstring& path) const;
     std::optional<std::string> Bytes(const std::wstring& path) const;
     std::optional<std::uint32_t> Attributes(const std::wstring& path) const;
+    // The file's index: given when a file first appears at its path, kept while bytes are written
+    // over it, new once it has been removed and made again.
+    std::optional<std::uint64_t> Index(const std::wstring& path) const;
     void SetAttributes(const std::wstring& path, std::uint32_t attributes);
     // Names (as first spelt) of the files and folders directly inside a folder.
     std::vector<std::wstring> Files(const std::wstring& folder) const;
@@ -64,8 +69,10 @@ class MemoryFileSystem {
         std::wstring name;
         std::string bytes;
         std::uint32_t attributes;
+        std::uint64_t index;
     };
     std::map<std::wstring, File> files_;
+    std::uint64_t nextIndex_ = 1;
     std::map<std::wstring, std::wstring> folders_;  // key -> name as first spelt
 };
 
@@ -95,7 +102,8 @@ class MemoryPlatform : public Services, public KernelCalls {
     void SetVersionCode(std::int32_t code);
 
     // The next `op` on `path` (compared as the file system compares) throws `number`; `times` 0
-    // means every time from now on.
+    // means every time from now on. kProgramFault throws a std::length_error instead, as a fault of
+    // the program itself would.
     void Fail(Op op, const std::wstring& path, std::int32_t number, int times = 0);
     // Programs the platform refuses to start as such: starting them throws 5. A file ending in
     // .dll or .ocx is refused anyway; other files must exist to start.
@@ -104,11 +112,22 @@ class MemoryPlatform : public Services, public KernelCalls {
     SystemBitness bitness = SystemBitness::ThirtyTwoBit;
     // Runs while a message box is up, as if the user acted before closing it; optional.
     std::function<void(const std::wstring&)> onMessage;
+    // Runs after each comparison of two files' bytes, as if another program acted between the
+    // check and what follows it; optional.
+    std::function<void()> afterCompare;
+    // The bytes of each program started, in order.
+    std::vector<std::string> startedBytes;
+
+    // Another program writes `bytes` over the file: refused (false) while the program holds it.
+    bool WriteAsAnotherProgram(const std::wstring& path, std::string bytes);
+    bool IsHeld(const std::wstring& path) const;
 
     // Services
     std::uint32_t FileAttributes(const std::wstring& path) override;
     void CopyFileTo(const std::wstring& source, const std::wstring& destination, Overwrite overwrite) override;
     void DeleteFileAt(const std::wstring& path) override;
+    std::unique_ptr<HeldFile> HoldFile(const std::wstring& path, HoldFor purpose) override;
+    std::optional<FileIdentity> IdentityOf(const std::wstring& path) override;
     void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
                       const std::wstring& currentFolder) override;
     void ShowMessage(const std::wstring& prompt) override;
@@ -132,7 +151,11 @@ class MemoryPlatform : public Services, public KernelCalls {
         int remaining;  // 0 = always
     };
     std::vector<Failure> failures_;
+    std::multiset<std::wstring> held_;  // keys of the files held open
+    friend class MemoryHeldFile;
     void CheckFailure(Op op, const std::wstring& path);
+    void CheckNotHeld(const std::wstring& path) const;
+    void Delete(const std::wstring& path, bool throughHold);
     void CheckFolderOf(const std::wstring& path);
 };
 

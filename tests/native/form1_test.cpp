@@ -159,22 +159,24 @@ TEST(Form1StartUp, DriveCNotReadyEndsTheProgramBeforeTheWindowShows) {
     EXPECT_EQ(app.f().ChkDir().Value(), 0);  // the later writes never ran
 }
 
-TEST(Form1Closing, EveryWayOfClosingDeletesOnlyATrueWorkingCopyAndNeverRefuses) {
+TEST(Form1Closing, EveryWayOfClosingDeletesOnlyTheRunsOwnWorkingCopyAndNeverRefuses) {
     enum class Way { Sair, CloseBox, SessionEnd };
     struct Case {
         const char* what;
         const wchar_t* folder;
         const char* copyBytes;  // null: no regsvr32.exe in the folder
+        bool placedByRun;       // "Registrar" with the box clear put it there; otherwise it was there
         bool failDelete;
         bool deleted;
     };
     const Case cases[] = {
-        {"working copy", L"D:\\comp", kRegistrarBytes, false, true},
-        {"working copy at a root", L"D:\\", kRegistrarBytes, false, true},
-        {"someone's own regsvr32.exe", L"D:\\comp", "other bytes", false, false},
-        {"the system directory itself", L"C:\\WINDOWS\\system", kRegistrarBytes, false, false},
-        {"no copy", L"D:\\comp", nullptr, false, false},
-        {"copy in use", L"D:\\comp", kRegistrarBytes, true, false},
+        {"working copy", L"D:\\comp", kRegistrarBytes, true, false, true},
+        {"working copy at a root", L"D:\\", kRegistrarBytes, true, false, true},
+        {"a copy an earlier run left", L"D:\\comp", kRegistrarBytes, false, false, false},
+        {"someone's own regsvr32.exe", L"D:\\comp", "other bytes", false, false, false},
+        {"the system directory itself", L"C:\\WINDOWS\\system", kRegistrarBytes, true, false, false},
+        {"no copy", L"D:\\comp", nullptr, false, false, false},
+        {"copy in use", L"D:\\comp", kRegistrarBytes, true, true, false},
     };
     for (const Way way : {Way::Sair, Way::CloseBox, Way::SessionEnd}) {
         for (const Case& c : cases) {
@@ -182,7 +184,14 @@ TEST(Form1Closing, EveryWayOfClosingDeletesOnlyATrueWorkingCopyAndNeverRefuses) 
             app.Start();
             const std::wstring folder = c.folder;
             const std::wstring copy = folder + (folder.back() == L'\\' ? L"" : L"\\") + L"regsvr32.exe";
-            if (c.copyBytes != nullptr && folder != L"C:\\WINDOWS\\system") app.platform.fs.AddFile(copy, c.copyBytes);
+            if (c.placedByRun) {
+                app.platform.fs.AddFile(copy.substr(0, copy.size() - 12) + L"a.ocx");
+                app.Pick(folder, L"a.ocx");
+                app.f().ChkDir().SetValue(0);
+                app.f().cmdReg().UserClick();
+            } else if (c.copyBytes != nullptr) {
+                app.platform.fs.AddFile(copy, c.copyBytes);
+            }
             if (c.failDelete) app.platform.Fail(fake::Op::Delete, copy, 70);
             app.Pick(folder, L"");
             app.trace.clear();
@@ -243,8 +252,9 @@ TEST(Form1Commands, ButtonsRunTheCommandsOnTheSelectionAsItStandsAtTheClick) {
 TEST(Form1Commands, UnregisterLostFocusDeletesItsOwnSpellingOfTheCopy) {
     App app;
     app.Start();
-    app.platform.fs.AddFile(L"D:\\comp\\REGSVR32.EXE", kRegistrarBytes);
     app.Pick(L"D:\\comp", L"a.ocx");
+    app.f().CmdDes().UserClick();
+    ASSERT_TRUE(app.platform.fs.IsFile(L"D:\\comp\\REGSVR32.EXE"));
     app.f().CmdDes().UserLostFocus();
     EXPECT_FALSE(app.platform.fs.IsFile(L"D:\\comp\\regsvr32.exe"));
     EXPECT_EQ(app.platform.events.back(), (fake::Event{L"delete", L"D:\\comp\\REGSVR32.EXE", L""}));

@@ -181,15 +181,18 @@ TEST(SixtyFourBitCleanUp, SystemDirectoriesOfEachSystem) {
         std::function<void(Bench&)> setup;
         bool deleted;
     };
+    // Each copy counts as this run's own, so only the system directories decide.
     const auto copyOf = [](const std::wstring& registrar) {
         return [registrar](Bench& b) {
             b.platform.fs.AddFile(registrar, "MZ registrar of " + std::string(registrar.begin(), registrar.end()));
             b.platform.fs.AddFile(L"D:\\comp\\regsvr32.exe", *b.platform.fs.Bytes(registrar));
+            b.placed.Remember(*b.platform.IdentityOf(L"D:\\comp\\regsvr32.exe"));
         };
     };
     const auto shown = [](const std::wstring& folder) {
         return [folder](Bench& b) {
             b.platform.fs.AddFile(folder + L"\\regsvr32.exe", kRegistrarBytes);
+            b.placed.Remember(*b.platform.IdentityOf(folder + L"\\regsvr32.exe"));
             b.selection.folder = folder;
         };
     };

@@ -1,5 +1,5 @@
-// The clean-up of the registrar's working copy: only a true working copy goes, and nothing it meets
-// is ever shown to the user.
+// The clean-up of the registrar's working copy: only a copy this run placed goes, and nothing it
+// meets is ever shown to the user.
 #include <functional>
 
 #include "tests/native/registration_fixture.h"
@@ -19,62 +19,154 @@ struct Case {
 constexpr auto kReg = WorkingCopySpelling::Register;
 constexpr auto kUnreg = WorkingCopySpelling::Unregister;
 
-void LeftOver(Bench& b) {
-    b.platform.fs.AddFile(L"D:\\comp\\regsvr32.exe", kRegistrarBytes);
+constexpr const wchar_t* kCopy = L"D:\\comp\\regsvr32.exe";
+
+// A copy this run placed: the register command with the box clear copies the registrar beside the
+// component.
+void Placed(Bench& b) {
+    b.selection.box = 0;
+    b.Register();
+}
+
+// The user's own copy of the registrar, or one an earlier run left: the same name and bytes.
+void NotPlaced(Bench& b) {
+    b.platform.fs.AddFile(kCopy, kRegistrarBytes);
 }
 
 TEST(WorkingCopyCleanUp, Cases) {
     const Case cases[] = {
-        {"a left-over copy goes (register spelling)", 4, kReg, LeftOver, {Deleted(L"D:\\comp\\regsvr32.exe")}, nullptr},
-        {"a left-over copy goes (unregister spelling)",
+        {"a copy this run placed goes (register spelling)", 4, kReg, Placed, {Deleted(kCopy)}, nullptr},
+        {"a copy this run placed goes (unregister spelling)",
          2,
          kUnreg,
-         LeftOver,
+         Placed,
          {Deleted(L"D:\\comp\\REGSVR32.EXE")},
+         nullptr},
+        {"the unregister command's copy goes under the register spelling",
+         2,
+         kReg,
+         [](Bench& b) { b.Unregister(); },
+         {Deleted(kCopy)},
          nullptr},
         {"a copy of the other system folder's registrar goes too",
          6,
          kReg,
          [](Bench& b) {
-             b.platform.fs.AddFile(L"C:\\WINDOWS\\system32\\regsvr32.exe", "xp registrar");
-             b.platform.fs.AddFile(L"D:\\comp\\regsvr32.exe", "xp registrar");
+             b.MoveRegistrarTo(L"C:\\WINDOWS\\system32");
+             Placed(b);
          },
-         {Deleted(L"D:\\comp\\regsvr32.exe")},
+         {Deleted(kCopy)},
          nullptr},
         {"drive root: two backslashes kept",
          2,
          kReg,
          [](Bench& b) {
              b.selection.folder = L"c:\\";
-             b.platform.fs.AddFile(L"c:\\regsvr32.exe", kRegistrarBytes);
+             b.platform.fs.AddFile(L"c:\\a.ocx", kComponentBytes);
+             Placed(b);
          },
          {Deleted(L"c:\\\\regsvr32.exe")},
          nullptr},
+        {"placed, the folder changed and changed back: goes when shown again",
+         2,
+         kReg,
+         [](Bench& b) {
+             Placed(b);
+             b.platform.fs.AddFolder(L"D:\\other");
+             b.selection.folder = L"D:\\other";
+             EXPECT_EQ(b.CleanUp(kReg), Events{});
+             b.selection.folder = L"D:\\comp";
+         },
+         {Deleted(kCopy)},
+         nullptr},
+        {"a delete that failed once: the copy stays ours and goes at the next",
+         2,
+         kReg,
+         [](Bench& b) {
+             Placed(b);
+             b.platform.Fail(fake::Op::Delete, kCopy, err::PermissionDenied, 1);
+             EXPECT_EQ(b.CleanUp(kReg), Events{});
+         },
+         {Deleted(kCopy)},
+         nullptr},
         {"no copy: silent", 2, kReg, [](Bench&) {}, {}, nullptr},
+        {"the user's own copy, or one an earlier run left, stays", 2, kReg, NotPlaced, {}, kCopy},
+        {"... also when a command used it there",
+         2,
+         kReg,
+         [](Bench& b) {
+             NotPlaced(b);
+             Placed(b);
+             b.Unregister();
+         },
+         {},
+         kCopy},
+        {"... also when this run placed a copy elsewhere",
+         2,
+         kReg,
+         [](Bench& b) {
+             b.platform.fs.AddFile(L"D:\\tools\\regsvr32.exe", kRegistrarBytes);
+             Placed(b);
+             b.selection.folder = L"D:\\tools";
+         },
+         {},
+         L"D:\\tools\\regsvr32.exe"},
+        {"placed, then deleted and made again by the user: not ours",
+         2,
+         kReg,
+         [](Bench& b) {
+             Placed(b);
+             b.platform.fs.Remove(kCopy);
+             NotPlaced(b);
+         },
+         {},
+         kCopy},
+        {"placed, then given other bytes: kept",
+         2,
+         kReg,
+         [](Bench& b) {
+             Placed(b);
+             b.platform.WriteAsAnotherProgram(kCopy, "someone's tool");
+         },
+         {},
+         kCopy},
         {"someone's own regsvr32.exe stays",
          2,
          kReg,
-         [](Bench& b) { b.platform.fs.AddFile(L"D:\\comp\\regsvr32.exe", "foreign tool"); },
+         [](Bench& b) {
+             b.platform.fs.AddFile(L"D:\\other\\a.ocx", kComponentBytes);
+             b.selection.folder = L"D:\\other";
+             Placed(b);
+             b.selection.folder = L"D:\\comp";
+             b.platform.fs.AddFile(kCopy, "foreign tool");
+         },
          {},
-         L"D:\\comp\\regsvr32.exe"},
+         kCopy},
         {"folder is system32: the system's registrar stays",
          4,
          kReg,
-         [](Bench& b) { b.selection.folder = L"C:\\WINNT\\system32"; },
+         [](Bench& b) {
+             Placed(b);
+             b.selection.folder = L"C:\\WINNT\\system32";
+         },
          {},
          L"C:\\WINNT\\system32\\regsvr32.exe"},
         {"folder is system, spelt otherwise: the system's registrar stays",
          2,
          kUnreg,
-         [](Bench& b) { b.selection.folder = L"c:\\windows\\SYSTEM"; },
+         [](Bench& b) {
+             Placed(b);
+             b.selection.folder = L"c:\\windows\\SYSTEM";
+         },
          {},
          L"C:\\WINDOWS\\system\\regsvr32.exe"},
-        {"folder is the other system folder holding a copy: stays",
+        {"a copy this run placed in the other system folder: stays",
          4,
          kReg,
          [](Bench& b) {
              b.selection.folder = L"C:\\WINNT\\system";
-             b.platform.fs.AddFile(L"C:\\WINNT\\system\\regsvr32.exe", kRegistrarBytes);
+             b.platform.fs.AddFile(L"C:\\WINNT\\system\\a.ocx", kComponentBytes);
+             Placed(b);
          },
          {},
          L"C:\\WINNT\\system\\regsvr32.exe"},
@@ -82,48 +174,65 @@ TEST(WorkingCopyCleanUp, Cases) {
          2,
          kReg,
          [](Bench& b) {
-             LeftOver(b);
-             b.platform.Fail(fake::Op::Delete, L"D:\\comp\\regsvr32.exe", err::PathFileAccess);
+             Placed(b);
+             b.platform.Fail(fake::Op::Delete, kCopy, err::PathFileAccess);
          },
          {},
-         L"D:\\comp\\regsvr32.exe"},
+         kCopy},
+        {"copy held by another program: kept",
+         2,
+         kReg,
+         [](Bench& b) {
+             Placed(b);
+             b.platform.Fail(fake::Op::Hold, kCopy, err::PermissionDenied);
+         },
+         {},
+         kCopy},
         {"copy unreadable: kept",
          2,
          kReg,
          [](Bench& b) {
-             LeftOver(b);
-             b.platform.Fail(fake::Op::Read, L"D:\\comp\\regsvr32.exe", err::PermissionDenied);
+             Placed(b);
+             b.platform.Fail(fake::Op::Read, kCopy, err::PermissionDenied);
          },
          {},
-         L"D:\\comp\\regsvr32.exe"},
+         kCopy},
         {"probe failing: kept, silent",
          2,
          kReg,
          [](Bench& b) {
-             LeftOver(b);
+             Placed(b);
              b.platform.windowsDirectoryThrows = err::DllLoad;
          },
          {},
-         L"D:\\comp\\regsvr32.exe"},
+         kCopy},
         {"no Windows directory reported: nothing to compare with, kept",
          2,
          kReg,
          [](Bench& b) {
-             LeftOver(b);
+             Placed(b);
              b.platform.windowsDirectory.reset();
          },
          {},
-         L"D:\\comp\\regsvr32.exe"},
+         kCopy},
         {"folder unreadable: silent",
          2,
          kReg,
          [](Bench& b) {
-             LeftOver(b);
+             Placed(b);
              b.selection.throws = err::DeviceUnavailable;
          },
          {},
-         L"D:\\comp\\regsvr32.exe"},
-        {"folder gone: silent", 2, kReg, [](Bench& b) { b.selection.folder = L"E:\\gone"; }, {}, nullptr},
+         kCopy},
+        {"folder gone: silent",
+         2,
+         kReg,
+         [](Bench& b) {
+             Placed(b);
+             b.selection.folder = L"E:\\gone";
+         },
+         {},
+         nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

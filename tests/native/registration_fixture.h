@@ -132,7 +132,8 @@ class Bench {
     fake::MemoryPlatform platform;
     Module1 module{platform};
     PlainSelection selection;
-    CommandContext context{platform, module, selection};
+    PlacedCopies placed;
+    CommandContext context{platform, module, selection, placed};
     std::wstring winDir;
     std::wstring systemDir;
 

@@ -63,7 +63,8 @@ TEST(ForeignRegistrar, EveryWayToTheWorkingCopyStopsAtIt) {
 }
 
 // A step that starts the working copy may be reached without the copy before it having run; the
-// start itself still refuses anything but the registrar's bytes, and says so.
+// start itself still refuses anything but the registrar's bytes, and says so. What starts is what
+// was compared: the copy is held from the comparison to the start.
 TEST(ForeignRegistrar, TheStartOfAWorkingCopyChecksItsBytes) {
     struct Case {
         const char* name;
@@ -78,10 +79,24 @@ TEST(ForeignRegistrar, TheStartOfAWorkingCopyChecksItsBytes) {
         {"the registrar's bytes",
          [&](Bench& b) { b.platform.fs.AddFile(beside, kRegistrarBytes); },
          {Start(beside, beside + L" /U a.ocx")}},
-        {"nothing there", [](Bench&) {}, {Report(err::FileAlreadyExists)}},
+        {"nothing there: its own error", [](Bench&) {}, {Report(err::FileNotFound)}},
         {"the registrar with one byte more",
          [&](Bench& b) { b.platform.fs.AddFile(beside, kRegistrarBytes + "x"); },
          {Report(err::FileAlreadyExists)}},
+        {"replaced between the comparison and the start: the replacement is refused",
+         [&](Bench& b) {
+             b.platform.fs.AddFile(beside, kRegistrarBytes);
+             b.platform.afterCompare = [&b, beside] {
+                 EXPECT_FALSE(b.platform.WriteAsAnotherProgram(beside, kForeignBytes));
+             };
+         },
+         {Start(beside, beside + L" /U a.ocx")}},
+        {"held by another program: its error, nothing started",
+         [&](Bench& b) {
+             b.platform.fs.AddFile(beside, kRegistrarBytes);
+             b.platform.Fail(fake::Op::Hold, beside, err::PermissionDenied);
+         },
+         {Report(err::PermissionDenied)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -92,6 +107,10 @@ TEST(ForeignRegistrar, TheStartOfAWorkingCopyChecksItsBytes) {
                                               kUnregisterBesideSwitch, L"a.ocx");
         EXPECT_EQ(started, c.expected.front().what == L"start");
         EXPECT_EQ(bench.platform.events, c.expected);
+        if (started) {
+            EXPECT_EQ(bench.platform.startedBytes, std::vector<std::string>{kRegistrarBytes});
+        }
+        EXPECT_FALSE(bench.platform.IsHeld(beside));
     }
 }
 

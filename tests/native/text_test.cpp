@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "platform/runtime_error.h"
 
 namespace tervalux {
@@ -67,7 +69,8 @@ TEST(RuntimeErrors, CurrentErrorMeetsEveryExceptionType) {
     };
     EXPECT_EQ(caught([] { throw RuntimeError(76); }).Number(), 76);
     EXPECT_EQ(caught([] { throw std::bad_alloc(); }).Number(), 7);
-    EXPECT_EQ(caught([] { throw 42; }).Number(), 5);
+    EXPECT_EQ(caught([] { throw 42; }).Number(), 51);
+    EXPECT_EQ(ErrorReportText(caught([] { throw std::length_error("x"); })), L"Erro interno 51");
 }
 
 }  // namespace

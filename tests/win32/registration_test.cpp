@@ -79,7 +79,8 @@ class Registration : public ::testing::Test {
     Win32Kernel kernel;
     Module1 module{kernel};
     PlainSelection selection;
-    CommandContext context{services, module, selection};
+    PlacedCopies placed;
+    CommandContext context{services, module, selection, placed};
     const std::wstring systemCopy = SystemDirectoryPath() + L"\\" + kComponent;
 };
 

@@ -32,6 +32,10 @@ class RecordingServices : public Services {
         real_.CopyFileTo(source, destination, overwrite);
     }
     void DeleteFileAt(const std::wstring& path) override { real_.DeleteFileAt(path); }
+    std::unique_ptr<HeldFile> HoldFile(const std::wstring& path, HoldFor purpose) override {
+        return real_.HoldFile(path, purpose);
+    }
+    std::optional<FileIdentity> IdentityOf(const std::wstring& path) override { return real_.IdentityOf(path); }
     void StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
                       const std::wstring& currentFolder) override {
         real_.StartProgram(program, commandLine, style, currentFolder);

@@ -335,7 +335,8 @@ TEST_P(Scenarios, EndsInItsMessageAndChangesOnlyWhatItMeans) {
     const Scenario& s = GetParam();
     ScratchWindowsKernel kernel(winDir, s.version);
     Module1 module{kernel};
-    CommandContext context{services, module, selection};
+    PlacedCopies placed;
+    CommandContext context{services, module, selection, placed};
     const WorkingCopySpelling spelling =
         s.command == Command::Unregister ? WorkingCopySpelling::Unregister : WorkingCopySpelling::Register;
 

@@ -1,0 +1,74 @@
+#include "platform/win32/file_handles.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/win32_services.h"
+
+namespace tervalux::win32 {
+
+namespace {
+
+bool Rewind(HANDLE file) {
+    LARGE_INTEGER start{};
+    return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != FALSE;
+}
+
+}  // namespace
+
+void Handle::Close() {
+    if (Valid()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
+HANDLE OpenForIdentity(const std::wstring& path) {
+    // Backup semantics lets folders open too.
+    return CreateFileW(ForFileApi(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                       nullptr);
+}
+
+HANDLE OpenForReading(const std::wstring& path) {
+    return CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got) {
+    got = 0;
+    while (got < size) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer + got, size - got, &read, nullptr)) return false;
+        if (read == 0) break;
+        got += read;
+    }
+    return true;
+}
+
+bool SameBytes(HANDLE a, HANDLE b) {
+    LARGE_INTEGER sizeA{};
+    LARGE_INTEGER sizeB{};
+    if (!GetFileSizeEx(a, &sizeA) || !GetFileSizeEx(b, &sizeB)) return false;
+    if (sizeA.QuadPart != sizeB.QuadPart) return false;
+    if (!Rewind(a) || !Rewind(b)) return false;
+
+    constexpr DWORD kChunk = 64 * 1024;
+    std::vector<char> bufferA(kChunk);
+    std::vector<char> bufferB(kChunk);
+    for (;;) {
+        DWORD gotA = 0;
+        DWORD gotB = 0;
+        if (!ReadChunk(a, bufferA.data(), kChunk, gotA)) return false;
+        if (!ReadChunk(b, bufferB.data(), kChunk, gotB)) return false;
+        if (gotA != gotB) return false;  // one changed while we read
+        if (gotA == 0) return true;
+        if (!std::equal(bufferA.begin(), bufferA.begin() + gotA, bufferB.begin())) return false;
+    }
+}
+
+std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+}  // namespace tervalux::win32

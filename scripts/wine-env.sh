@@ -66,11 +66,9 @@ tervalux_wine_test_setup() {
 # programs) run on one processor, TERVALUX_BENCH_CPU (0 unless set). Every call a Wine program
 # makes to the Wine server is a round trip between two processes, and on the virtual machines this
 # runs on one that crosses processors costs so much more that where the scheduler happens to put
-# the server and the program decides the time: the same program started in 50 ms with both on one
-# processor and in 200 ms with them on two (the file list benchmark's classic fill: 55 s against
-# 201 s), and in start-up runs that mixed the placements the ratio of Tervalux to the
-# controls-only window came out anywhere between 0.89 and 1.36. So the prefix's Wine server is
-# ended first, for the next one to start pinned too.
+# the server and the program decides the time: a program starts several times slower with the two
+# on different processors, and runs that mix the placements scatter the ratios the benchmarks
+# report. So the prefix's Wine server is ended first, for the next one to start pinned too.
 tervalux_bench_one_cpu() {
   taskset -pc "${TERVALUX_BENCH_CPU:-0}" $$ >/dev/null
   wineserver -k >/dev/null 2>&1 || true

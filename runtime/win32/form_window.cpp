@@ -57,7 +57,7 @@ void FormWindow::Create(Form& form) {
     LoadIcons();
     // The first window's icons are the class's, so that the system has them as it makes the
     // window. Handed over after that (WM_SETICON), Wine makes the display's copy of them once
-    // more, a few milliseconds of every start.
+    // more, at every start.
     static const ATOM atom = [this] {
         // The earliest systems that read the manifest make the version 6 controls only for a
         // program that has asked the controls library for them.

@@ -131,7 +131,7 @@ class DriveListView : public Win32View {
     // corrects by what the box came out as. The field read back is no guide: Wine hands back a
     // field two pixels shorter than the one it was given, and the frame it reports for the box
     // it made differs from the one it gives a box whose field was set. Every try resizes the box,
-    // a few milliseconds of the start under Wine.
+    // which the start pays for under Wine.
     void FitClosedHeight(int height) {
         constexpr int kClosedFrame = 6;  // pixels of box around the field: edges and focus margin
         int field = height - kClosedFrame;

@@ -102,7 +102,7 @@ class Win32View : public ControlView {
    private:
     // The child's window procedure in front of its own, found through the child's user data.
     // Not the common controls' subclass calls: under Wine those ask the server for a window
-    // property on every message a child gets, which made up a tenth of the program's start.
+    // property on every message a child gets, a cost the program's start would carry.
     static LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Gives the child its own procedure back; true when it had ours on top.
     bool Unhook() noexcept;

@@ -1,8 +1,11 @@
 // Starting programs through the real services, and how this build sees the system.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "platform/win32/file_handles.h"
 #include "platform/win32/win32_services.h"
 #include "win32_test_support.h"
 
@@ -105,6 +108,52 @@ TEST_F(Win32ServicesStart, StartsInTheFolderGiven) {
                                         dir / L"no such folder");
               }),
               76);
+}
+
+// What starts is what was checked: while the copy is held, nobody can put another file in its
+// place, and the program started is the one held.
+TEST_F(Win32ServicesStart, AHeldProgramCannotBeReplacedAndIsTheOneStarted) {
+    const std::wstring copy = dir / L"regsvr32.exe";
+    services.CopyFileTo(helpers + L"\\marker.exe", copy);
+    WriteBytes(dir / L"other.exe", "someone else's program");
+    {
+        const std::unique_ptr<HeldFile> held = services.HoldFile(copy, HoldFor::Starting);
+        EXPECT_TRUE(held->SameContentsAs(helpers + L"\\marker.exe"));
+        EXPECT_EQ(held->Identity(), services.IdentityOf(dir / L"REGSVR32.EXE"));
+        struct Attempt {
+            const char* what;
+            std::function<BOOL()> act;
+        };
+        const Attempt attempts[] = {
+            {"replace", [&] { return CopyFileW((dir / L"other.exe").c_str(), copy.c_str(), FALSE); }},
+            {"rename", [&] { return MoveFileW(copy.c_str(), (dir / L"moved.exe").c_str()); }},
+            {"delete", [&] { return DeleteFileW(copy.c_str()); }},
+            {"write",
+             [&] {
+                 const HANDLE file =
+                     CreateFileW(copy.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+                 if (file == INVALID_HANDLE_VALUE) return FALSE;
+                 CloseHandle(file);
+                 return TRUE;
+             }},
+        };
+        for (const Attempt& attempt : attempts) {
+            SetLastError(0);
+            EXPECT_FALSE(attempt.act()) << attempt.what;
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << attempt.what;
+        }
+        const std::wstring marker = dir / L"held.txt";
+        services.StartProgram(copy, L"regsvr32.exe \"" + marker + L"\"", WindowStyle::MinimizedWithFocus, dir.Path());
+        EXPECT_NE(WaitForReport(marker).find(L"folder="), std::wstring::npos);
+    }
+    EXPECT_TRUE(services.SameContents(copy, helpers + L"\\marker.exe"));
+    // A hold for deleting takes the file it holds; a missing file cannot be held.
+    {
+        WriteBytes(dir / L"gone.exe", "ours");
+        services.HoldFile(dir / L"GONE.EXE", HoldFor::Deleting)->Delete();
+        EXPECT_FALSE(Exists(dir / L"gone.exe"));
+        EXPECT_EQ(ErrorNumberOf([&] { services.HoldFile(dir / L"gone.exe", HoldFor::Starting); }), 53);
+    }
 }
 
 TEST(Win32ServicesBitness, TheSixtyFourBitBuildSeesASixtyFourBitSystem) {

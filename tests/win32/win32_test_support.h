@@ -54,6 +54,27 @@ void SetStringValue(const std::wstring& subKey, const std::wstring& name, const 
 std::wstring StringValue(const std::wstring& subKey, const std::wstring& name);  // empty when missing
 void DeleteKeyTree(const std::wstring& subKey);
 
+// A file held open as another program would hold it while it runs: for reading, sharing it with
+// `share` (none by default: nobody else may open it at all).
+class HeldOpen {
+   public:
+    explicit HeldOpen(const std::wstring& path, DWORD share = 0)
+        : handle_(path.empty()
+                      ? INVALID_HANDLE_VALUE
+                      : CreateFileW(Extended(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~HeldOpen() { Release(); }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (Held()) CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+   private:
+    HANDLE handle_;
+};
+
 // The window's selection for a command, as plain values.
 struct PlainSelection : Selection {
     std::wstring folder;

@@ -199,16 +199,21 @@ TEST_P(EndToEnd, RegisterAndUnregisterThroughTheWindow) {
     Settle(app, {InSystem()});
     NextScenario();
 
-    // Desrregistrar with the component in the system directory: copied there again and unregistered
-    // by the system's registrar; the 9x route does both twice.
-    PostMessageW(cmdDes, BM_CLICK, 0, 0);
+    // Desrregistrar with the component in the system directory, where a program that uses it holds
+    // it open for reading: the file there already has the component's bytes, so nothing is written
+    // over it, and the system's registrar unregisters it; the 9x route starts it twice.
     const std::wstring unregisterInSystem = Quoted(routeRegistrar) + L" /u " + name;
-    if (GetParam().nineX) {
-        ExpectStarts({unregisterInSystem, unregisterInSystem}, "unregister, in the system directory");
-    } else {
-        ExpectStarts({unregisterInSystem}, "unregister, in the system directory");
+    {
+        HeldOpen inUse(InSystem(), FILE_SHARE_READ);
+        ASSERT_TRUE(inUse.Held());
+        PostMessageW(cmdDes, BM_CLICK, 0, 0);
+        if (GetParam().nineX) {
+            ExpectStarts({unregisterInSystem, unregisterInSystem}, "unregister, in the system directory");
+        } else {
+            ExpectStarts({unregisterInSystem}, "unregister, in the system directory");
+        }
+        EXPECT_TRUE(WaitFor([] { return !KeyExists(kComponentKey); })) << "not unregistered";
     }
-    EXPECT_TRUE(WaitFor([] { return !KeyExists(kComponentKey); })) << "not unregistered";
     EXPECT_EQ(ReadBytes(InSystem()), componentBytes);
     EXPECT_FALSE(Exists(workingCopy));
     Settle(app, {InSystem()});

@@ -1,7 +1,7 @@
 #pragma once
 // The stand-ins a scenario runs its command with: the real services, recording what they show and
 // start; the real kernel calls, on a scratch Windows directory and a version of the test's choice;
-// a window selection of plain values; and a file held open while the command runs.
+// and a window selection of plain values.
 #include <windows.h>
 
 #include <cstdint>
@@ -87,24 +87,6 @@ class ScratchWindowsKernel : public KernelCalls {
     Win32Kernel real_;
     std::wstring winDir_;
     Version version_;
-};
-
-// An open handle held for the length of a command, sharing nothing.
-class HeldOpen {
-   public:
-    explicit HeldOpen(const std::wstring& path)
-        : handle_(CreateFileW(Extended(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~HeldOpen() { Release(); }
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
-    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
-    void Release() {
-        if (Held()) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-   private:
-    HANDLE handle_;
 };
 
 }  // namespace tervalux::win32::testing

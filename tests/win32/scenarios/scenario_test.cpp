@@ -43,7 +43,7 @@ enum class Fault {
     InSystemInUse,      // ... and is open with no sharing during the command
     ComponentInUse,     // the component is open with no sharing during the command
     ForeignRegistrar,   // a regsvr32.exe with other bytes stands in the component's folder
-    LeftWorkingCopy,    // a working copy from an earlier run stands in the component's folder
+    LeftWorkingCopy,    // a copy of the registrar this run did not place stands in the component's folder
 };
 
 // The folder shown: a path under the scratch tree, or the system directory itself.
@@ -120,7 +120,6 @@ const std::wstring kCopyUnreg = L"{P}\\REGSVR32.EXE /U ";
 const Change kIntoSystem32{L"{W}\\system32\\{N}", L"{P}\\{N}"};
 const Change kIntoSystem{L"{W}\\system\\{N}", L"{P}\\{N}"};
 const Change kWorkingCopy32{L"{P}\\regsvr32.exe", L"{W}\\system32\\regsvr32.exe"};
-const Change kWorkingCopyGone{L"{P}\\regsvr32.exe", L""};
 
 constexpr Command R = Command::Register;
 constexpr Command U = Command::Unregister;
@@ -220,13 +219,14 @@ std::vector<Scenario> AllScenarios() {
         {"ForeignRegistrarCleanUpOnly", F, 1, Layout::Modern, Version::Real, plain, comp, Fault::ForeignRegistrar, true,
          L"", {}, {}},
 
-        // A working copy left by an earlier run.
+        // A copy of the registrar this run did not place: the user's own in a folder of theirs, or
+        // one an earlier run left. It is used as it is and never deleted.
         {"LeftWorkingCopyCleanUpOnly", F, 1, Layout::Modern, Version::Real, plain, comp, Fault::LeftWorkingCopy, true,
-         L"", {}, {kWorkingCopyGone}},
-        {"LeftWorkingCopyRegisterUnchecked", R, 0, Layout::Modern, Version::Real, plain, comp, Fault::LeftWorkingCopy, false,
+         L"", {}, {}},
+        {"LeftWorkingCopyRegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, plain, comp, Fault::LeftWorkingCopy, true,
          L"", {kCopyReg + L"{N}"}, {}},
         {"LeftWorkingCopyUnregisterAbsentThenCleanUp", U, 1, Layout::Modern, Version::Real, plain, comp, Fault::LeftWorkingCopy, true,
-         L"", {kCopyUnreg + L"{N}"}, {kWorkingCopyGone}},
+         L"", {kCopyUnreg + L"{N}"}, {}},
 
         // Families Wine is not reporting, on the layouts those systems had.
         {"Windows98RegisterChecked", R, 1, Layout::Nine, Version::Windows98, kPortugueseFolder, comp, Fault::None, false,

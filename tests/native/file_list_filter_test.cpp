@@ -265,8 +265,9 @@ TEST(FileListFilter, LookingUpANameInAnotherFolder) {
     }
 }
 
-// Hands over, for each pattern asked, the names a test gives it: as a folder that tells case
-// apart, and a system that finds one file for several patterns.
+// Hands over, for each pattern asked, the names a test gives it: as a folder that holds names equal
+// but for case while its filter ignores case (a host's folder under Wine), and a system that finds
+// one file for several patterns.
 class ScriptedQueries : public FileQueries {
    public:
     std::map<std::wstring, Names> found;  // pattern -> names the system returns for it
@@ -275,6 +276,7 @@ class ScriptedQueries : public FileQueries {
     wchar_t CurrentDrive() override { return L'C'; }
     void CheckFolder(const std::wstring&) override {}
     std::vector<std::wstring> ListFolders(const std::wstring&) override { return {}; }
+    bool TellsCaseApart(const std::wstring&) override { return false; }
     void ListFiles(const std::wstring&, std::span<const std::wstring> patterns,
                    const std::function<void(std::wstring_view)>& visit) override {
         for (const std::wstring& pattern : patterns) {

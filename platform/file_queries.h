@@ -48,6 +48,12 @@ class FileQueries {
     // filtered as it is read and only the names kept are ever copied.
     virtual void ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
                            const std::function<void(std::wstring_view)>& visit) = 0;
+
+    // Whether a folder tells upper and lower case apart in the names it holds, as Windows lets a
+    // folder do: the system's filter there matches letters only as they are written. False when
+    // the system cannot say, or the question fails in any way; never throws. Asked once for a
+    // reading of a folder, not for each of its names.
+    virtual bool TellsCaseApart(const std::wstring& folder) = 0;
 };
 
 }  // namespace tervalux

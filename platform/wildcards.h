@@ -21,8 +21,9 @@ class PatternSet {
 
     // The patterns to hand the file system so that it passes over the names of a folder (of
     // `folderLength` characters) that none of them can match; empty when one reading of every
-    // name is the way. What the system returns for them holds every name Matches accepts, and
-    // more: it matches short names too, so each name it returns is still put to Matches.
+    // name is the way. In a folder that does not tell case apart, what the system returns for
+    // them holds every name Matches accepts, and more: it matches short names too, so each name it
+    // returns is still put to Matches. A folder that tells case apart is read whole.
     std::vector<std::wstring> SystemPatterns(std::size_t folderLength) const;
 
    private:
@@ -37,8 +38,9 @@ class PatternSet {
 bool MatchesWildcard(std::wstring_view pattern, std::wstring_view name);
 
 // One pattern, or a bare name, as the file system can take it for a folder of `folderLength`
-// characters, such that the names it returns hold every name MatchesWildcard accepts; nullopt
-// when the system would read it otherwise than we do (see wildcards.cpp).
+// characters, such that the names it returns hold every name MatchesWildcard accepts (in a folder
+// that does not tell case apart); nullopt when the system would read it otherwise than we do (see
+// wildcards.cpp).
 std::optional<std::wstring> SystemPattern(std::wstring_view pattern, std::size_t folderLength);
 
 // Whether a text holds a wildcard character.

@@ -23,6 +23,16 @@ std::pair<std::wstring, std::wstring> SplitLast(const std::wstring& text) {
     return {text.substr(0, keep ? at + 1 : at), text.substr(at + 1)};
 }
 
+// What the system is handed to read `folder`: `system`, the patterns its own filter reads as the
+// list's matcher does, else "*" for every name. The filter of a folder that tells case apart
+// matches letters only as written, where the matcher ignores case, so there the matcher decides
+// alone. The folder is asked only when its answer can change the reading.
+std::vector<std::wstring> Filters(FileQueries& queries, const std::wstring& folder, std::vector<std::wstring> system) {
+    if (!system.empty() && queries.TellsCaseApart(folder)) system.clear();
+    if (system.empty()) system.emplace_back(L"*");
+    return system;
+}
+
 }  // namespace
 
 FileList::FileList(std::wstring name, TwipsRect rect, std::int16_t tabIndex, FileQueries& queries)
@@ -114,7 +124,9 @@ void FileList::SetFileName(const std::wstring& text) {
     if (!patterns_.Matches(namePart)) throw RuntimeError(err::FileNotFound);
     bool shown = false;
     // The system finds the name for us where it can; the names it finds are still compared.
-    const std::wstring filter[] = {SystemPattern(namePart, folder.size()).value_or(L"*")};
+    std::vector<std::wstring> system;
+    if (auto pattern = SystemPattern(namePart, folder.size())) system.push_back(std::move(*pattern));
+    const std::vector<std::wstring> filter = Filters(queries_, folder, std::move(system));
     // The name is bound by reference explicitly: not every C++20 compiler captures a structured binding.
     queries_.ListFiles(folder, filter, [&shown, &wanted = namePart](std::wstring_view name) {
         if (!shown && EqualNoCase(name, wanted)) shown = true;
@@ -134,8 +146,7 @@ void FileList::EnsureListed() {
     stale_ = false;
     // The system skips the names no pattern can match, which costs far less than handing each
     // over; what it finds by a short name, or by a reading of its own, is left out here.
-    std::vector<std::wstring> filters = patterns_.SystemPatterns(path_.size());
-    if (filters.empty()) filters.emplace_back(L"*");
+    const std::vector<std::wstring> filters = Filters(queries_, path_, patterns_.SystemPatterns(path_.size()));
     try {
         queries_.ListFiles(path_, filters, [this](std::wstring_view name) {
             if (!patterns_.Matches(name)) return;

@@ -4,6 +4,7 @@
 
 #include "platform/paths.h"
 #include "platform/runtime_error.h"
+#include "platform/win32/system_function.h"
 
 namespace tervalux::win32 {
 
@@ -25,6 +26,21 @@ class QuietDriveErrors {
 std::wstring WithSeparator(const std::wstring& folder) {
     return folder.empty() || folder.back() == L'\\' ? folder : folder + L"\\";
 }
+
+// The folder as the system opens it: a drive root keeps its separator, since "c:" alone names the
+// drive's current folder.
+std::wstring OpenedPath(const std::wstring& folder) {
+    return RootOf(folder) == WithSeparator(folder) ? WithSeparator(folder) : folder;
+}
+
+// The question whether a folder tells case apart, and its answer. Headers before Windows 10 lack
+// them, and some number the class otherwise, so they are written here as the system reads them.
+constexpr int kFileCaseSensitiveInfo = 23;
+constexpr ULONG kCaseSensitiveFolder = 0x1;
+struct CaseSensitiveInfo {
+    ULONG flags;
+};
+using GetInformationByHandle = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 
 bool IsDriveGoneCode(DWORD code) {
     switch (code) {
@@ -162,8 +178,7 @@ wchar_t Win32FileQueries::CurrentDrive() {
 
 void Win32FileQueries::CheckFolder(const std::wstring& folder) {
     QuietDriveErrors quiet;
-    const std::wstring path = RootOf(folder) == WithSeparator(folder) ? WithSeparator(folder) : folder;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(OpenedPath(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) ThrowFolderError(folder, GetLastError());
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw RuntimeError(err::PathNotFound);
 }
@@ -189,6 +204,24 @@ void Win32FileQueries::ListFiles(const std::wstring& folder, std::span<const std
             visit(std::wstring_view(data.cFileName));
         });
     }
+}
+
+bool Win32FileQueries::TellsCaseApart(const std::wstring& folder) {
+    // Looked up by name: systems before Vista lack the call, and they keep no such setting.
+    static const auto ask = SystemFunction<GetInformationByHandle>(L"kernel32.dll", "GetFileInformationByHandleEx");
+    if (ask == nullptr) return false;
+    QuietDriveErrors quiet;
+    // Reading a folder's attributes is all the question needs, so any folder the list can read
+    // opens for it.
+    const HANDLE handle = CreateFileW(OpenedPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CaseSensitiveInfo info{};
+    const BOOL answered =
+        ask(handle, static_cast<FILE_INFO_BY_HANDLE_CLASS>(kFileCaseSensitiveInfo), &info, sizeof info);
+    CloseHandle(handle);
+    return answered && (info.flags & kCaseSensitiveFolder) != 0;
 }
 
 }  // namespace tervalux::win32

@@ -12,6 +12,7 @@ class Win32FileQueries : public FileQueries {
     std::vector<std::wstring> ListFolders(const std::wstring& folder) override;
     void ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
                    const std::function<void(std::wstring_view)>& visit) override;
+    bool TellsCaseApart(const std::wstring& folder) override;
 };
 
 }  // namespace tervalux::win32

@@ -1,6 +1,7 @@
 #include "tests/fakes/memory_file_queries.h"
 
 #include "platform/runtime_error.h"
+#include "platform/text.h"
 #include "platform/wildcards.h"
 
 namespace tervalux::fake {
@@ -9,6 +10,14 @@ namespace {
 
 wchar_t Upper(wchar_t c) {
     return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
+}
+
+// Small letters moved where FoldChar cannot reach them, so that the matcher takes letters as written.
+std::wstring CaseKept(std::wstring text) {
+    for (wchar_t& c : text) {
+        if (FoldChar(c) != c) c = static_cast<wchar_t>(0xE000 + c);
+    }
+    return text;
 }
 
 std::wstring Join(const std::wstring& folder, const std::wstring& name) {
@@ -75,14 +84,16 @@ void MemoryFileQueries::ListFiles(const std::wstring& folder, std::span<const st
     CheckFolder(folder);
     ++listFilesCalls;
     patternsAsked.insert(patternsAsked.end(), patterns.begin(), patterns.end());
+    const bool caseApart = TellsCaseApart(folder);
+    const auto spelt = [caseApart](const std::wstring& text) { return caseApart ? CaseKept(text) : text; };
     for (const std::wstring& pattern : patterns) {
         for (const std::wstring& name : fs_.Files(folder)) {
             const std::wstring path = Join(folder, name);
             const std::uint32_t attributes = fs_.Attributes(path).value_or(0);
             if (attributes & (kHidden | kSystem)) continue;
             const auto shortName = shortNames_.find(MemoryFileSystem::Key(path));
-            if (MatchesWildcard(pattern, name) ||
-                (shortName != shortNames_.end() && MatchesWildcard(pattern, shortName->second))) {
+            if (MatchesWildcard(spelt(pattern), spelt(name)) ||
+                (shortName != shortNames_.end() && MatchesWildcard(spelt(pattern), spelt(shortName->second)))) {
                 visit(name);
             }
         }

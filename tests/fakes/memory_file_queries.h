@@ -1,9 +1,11 @@
 #pragma once
 // The list controls' file queries over the in-memory file system: drives as a test sets them,
-// drives that are not ready on demand, short names, and a count of folder readings.
+// drives that are not ready on demand, short names, folders that tell case apart, and a count of
+// folder readings.
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@ class MemoryFileQueries : public FileQueries {
     void SetKind(wchar_t letter, DriveKind kind);
     // Gives a file a short name; a pattern finds the file by it as by its name, as the system does.
     void SetShortName(const std::wstring& path, std::wstring shortName);
+    // Makes a folder one that tells upper and lower case apart: its filter matches letters as written.
+    void SetTellsCaseApart(const std::wstring& folder) { caseApart_.insert(MemoryFileSystem::Key(folder)); }
 
     wchar_t currentDrive = L'C';
     int listDrivesCalls = 0;
@@ -44,6 +48,9 @@ class MemoryFileQueries : public FileQueries {
     std::vector<std::wstring> ListFolders(const std::wstring& folder) override;
     void ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
                    const std::function<void(std::wstring_view)>& visit) override;
+    bool TellsCaseApart(const std::wstring& folder) override {
+        return caseApart_.contains(MemoryFileSystem::Key(folder));
+    }
 
    private:
     MemoryFileSystem& fs_;
@@ -51,6 +58,7 @@ class MemoryFileQueries : public FileQueries {
     std::map<wchar_t, DriveKind> kinds_;      // the drives that are not fixed ones
     std::map<wchar_t, std::int32_t> notReady_;
     std::map<std::wstring, std::wstring> shortNames_;  // file key -> short name
+    std::set<std::wstring> caseApart_;                 // keys of the folders that tell case apart
 };
 
 }  // namespace tervalux::fake

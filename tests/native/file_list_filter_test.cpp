@@ -185,6 +185,7 @@ TEST(FileListFilter, ShowsWhatAReadingOfEveryNameShows) {
     struct Case {
         const wchar_t* patterns;
         Names asked;  // what the system is handed in the one reading
+        bool tellsCaseApart = false;
     };
     const Case cases[] = {
         {L"*.ocx;*.dll", {L"*.OCX", L"*.DLL"}},
@@ -206,9 +207,14 @@ TEST(FileListFilter, ShowsWhatAReadingOfEveryNameShows) {
         {L"?.dll", {L"*"}},
         {L"*.ocx.", {L"*"}},
         {L"*.ocx;*.dll;*.txt;*.exe", {L"*"}},
+        // A folder that tells case apart: its filter would take "*.OCX" for "a.OCX" and not "a.ocx".
+        {L"*.ocx;*.dll", {L"*"}, true},
+        {L"readme.txt", {L"*"}, true},
+        {L"*.*", {L"*"}, true},
     };
     for (const Case& c : cases) {
         TrapFolder folder;
+        if (c.tellsCaseApart) folder.queries.SetTellsCaseApart(TrapFolder::kFolder);
         FileList file(L"File", {}, 2, folder.queries);
         file.SetPath(TrapFolder::kFolder);
         file.SetPattern(c.patterns);
@@ -238,6 +244,7 @@ TEST(FileListFilter, LookingUpANameInAnotherFolder) {
         std::int32_t error;
         const wchar_t* fileName;  // afterwards
         Names asked;
+        bool tellsCaseApart = false;
     };
     const Case cases[] = {
         {L"C:\\Traps\\A.OCX", 0, L"a.ocx", {L"A.OCX*", L"*.OCX", L"*.DLL"}},
@@ -247,9 +254,12 @@ TEST(FileListFilter, LookingUpANameInAnotherFolder) {
         {L"C:\\Traps\\oculto.ocx", err::FileNotFound, L"", {L"oculto.ocx*"}},
         // A name the system cannot be asked for is looked for among every name.
         {L"C:\\Traps\\A\u00c7\u00c3O.OCX", 0, L"a\u00e7\u00e3o.ocx", {L"*", L"*.OCX", L"*.DLL"}},
+        // So is a name in a folder that tells case apart, and the folder then read is read whole.
+        {L"C:\\Traps\\A.OCX", 0, L"a.ocx", {L"*", L"*"}, true},
     };
     for (const Case& c : cases) {
         TrapFolder folder;
+        if (c.tellsCaseApart) folder.queries.SetTellsCaseApart(TrapFolder::kFolder);
         FileList file(L"File", {}, 2, folder.queries);
         file.SetPattern(L"*.ocx;*.dll");
         int error = 0;
@@ -265,8 +275,9 @@ TEST(FileListFilter, LookingUpANameInAnotherFolder) {
     }
 }
 
-// Hands over, for each pattern asked, the names a test gives it: as a folder that tells case
-// apart, and a system that finds one file for several patterns.
+// Hands over, for each pattern asked, the names a test gives it: as a folder that holds names equal
+// but for case while its filter ignores case (a host's folder under Wine), and a system that finds
+// one file for several patterns.
 class ScriptedQueries : public FileQueries {
    public:
     std::map<std::wstring, Names> found;  // pattern -> names the system returns for it
@@ -275,6 +286,7 @@ class ScriptedQueries : public FileQueries {
     wchar_t CurrentDrive() override { return L'C'; }
     void CheckFolder(const std::wstring&) override {}
     std::vector<std::wstring> ListFolders(const std::wstring&) override { return {}; }
+    bool TellsCaseApart(const std::wstring&) override { return false; }
     void ListFiles(const std::wstring&, std::span<const std::wstring> patterns,
                    const std::function<void(std::wstring_view)>& visit) override {
         for (const std::wstring& pattern : patterns) {

@@ -297,6 +297,7 @@ struct GivenNames : FileQueries {
     wchar_t CurrentDrive() override { return L'C'; }
     void CheckFolder(const std::wstring&) override {}
     std::vector<std::wstring> ListFolders(const std::wstring&) override { return {}; }
+    bool TellsCaseApart(const std::wstring&) override { return false; }
     void ListFiles(const std::wstring&, std::span<const std::wstring>,
                    const std::function<void(std::wstring_view)>& visit) override {
         for (const std::wstring& name : names) visit(name);

@@ -97,6 +97,9 @@ Names Shown(rt::FileList& list) {
 TEST(Win32FileList, ShowsWhatAReadingOfEveryNameShows) {
     TrapFolder folder;
     Win32FileQueries queries;
+    // Neither an ordinary folder nor a missing one tells case apart: the system's filter reads the patterns.
+    EXPECT_FALSE(queries.TellsCaseApart(folder.scratch.Path()));
+    EXPECT_FALSE(queries.TellsCaseApart(folder.scratch / L"nenhuma"));
     for (const wchar_t* patterns : {L"*.ocx;*.dll",
                                     L"*.ocx",
                                     L"*.dll",

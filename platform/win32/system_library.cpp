@@ -3,7 +3,21 @@
 #include <cstddef>
 #include <cwchar>
 
+#include "platform/win32/system_function.h"
+
 namespace tervalux::win32 {
+
+void SearchSystemDirectoryOnly() {
+    // Both are looked up by name, so that the program still starts where they are missing: the
+    // first came with Windows 8 (and an update for Vista and 7), the second with XP SP1.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
+    const auto setDefault = SystemFunction<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories");
+    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    // An empty folder replaces the current folder in the search.
+    const auto setDirectory = SystemFunction<SetDllDirectoryFn>(L"kernel32.dll", "SetDllDirectoryW");
+    if (setDirectory != nullptr) setDirectory(L"");
+}
 
 HMODULE LoadSystemLibrary(const wchar_t* name) noexcept {
     // A fixed buffer, so that nothing here can throw: the icons load their library while a list

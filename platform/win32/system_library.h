@@ -6,6 +6,11 @@
 
 namespace tervalux::win32 {
 
+// Makes the system directory the only place searched for the libraries loaded from now on,
+// including those the system's own libraries load. Where the system cannot do that, it at least
+// takes the current folder out of the search. The first thing the process does.
+void SearchSystemDirectoryOnly();
+
 // The system library `name` (a bare file name), loaded by its full path in the system directory;
 // nullptr when it cannot be loaded from there. It stays loaded for the life of the process.
 HMODULE LoadSystemLibrary(const wchar_t* name) noexcept;

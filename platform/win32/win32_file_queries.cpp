@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/runtime_error.h"
 #include "platform/win32/system_function.h"
+#include "platform/win32/system_library.h"
 
 namespace tervalux::win32 {
 
@@ -111,11 +112,7 @@ using GetConnection = DWORD(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD);
 // server, so an unreachable one costs nothing). mpr.dll is loaded only when a network drive is
 // met.
 std::wstring NetworkName(wchar_t letter) {
-    static HMODULE mpr = LoadLibraryW(L"mpr.dll");
-    static auto get =
-        mpr != nullptr
-            ? reinterpret_cast<GetConnection>(reinterpret_cast<void*>(GetProcAddress(mpr, "WNetGetConnectionW")))
-            : nullptr;
+    static const auto get = LibraryFunction<GetConnection>(LoadSystemLibrary(L"mpr.dll"), "WNetGetConnectionW");
     if (get == nullptr) return {};
     const wchar_t local[] = {letter, L':', 0};
     wchar_t remote[MAX_PATH + 1];

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/runtime_error.h"
+#include "platform/win32/system_library.h"
 
 namespace tervalux::win32 {
 
@@ -38,9 +39,9 @@ Win32Kernel::Win32Kernel(std::wstring library, std::string windowsDirectoryEntry
 
 Win32Kernel::AnyFunction Win32Kernel::Bind(const std::string& entry) {
     HMODULE module = GetModuleHandleW(library_.c_str());
-    // A library that is not loaded yet is loaded and stays loaded for the life of the process,
-    // like any library the program binds by name.
-    if (module == nullptr) module = LoadLibraryW(library_.c_str());
+    // A library that is not loaded yet is loaded from the system directory and stays loaded for
+    // the life of the process, like any library the program binds by name.
+    if (module == nullptr) module = LoadSystemLibrary(library_.c_str());
     if (module == nullptr) throw RuntimeError(err::DllLoad);
     const FARPROC address = GetProcAddress(module, entry.c_str());
     if (address == nullptr) throw RuntimeError(err::DllEntryPoint);

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "platform/win32/system_function.h"
+#include "platform/win32/system_library.h"
 #include "runtime/win32/window_frame.h"
 
 namespace tervalux::rt::win32 {
@@ -72,10 +73,10 @@ class IconSet {
         loaded_[index] = true;
         // Kept loaded for the life of the process: the program does not import the shell's
         // library, so that it starts without paying for it.
-        static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+        static const HMODULE shell = tervalux::win32::LoadSystemLibrary(L"shell32.dll");
         if (shell == nullptr || size_ <= 0) return;
         HICON icon = nullptr;
-        if (const Stock& stock = StockLocations(); stock.usable) {
+        if (const Stock& stock = StockLocations(shell); stock.usable) {
             const SHSTOCKICONINFO& info = stock.info[index];
             if (stock.extract(info.szPath, info.iIcon, 0, &icon, nullptr, static_cast<UINT>(size_)) != S_OK) {
                 icon = nullptr;
@@ -95,12 +96,11 @@ class IconSet {
         DefExtractIcon extract = nullptr;
         bool usable = false;
     };
-    static const Stock& StockLocations() {
-        static const Stock stock = [] {
+    static const Stock& StockLocations(HMODULE shell) {
+        static const Stock stock = [shell] {
             Stock found;
-            const auto stockInfo =
-                tervalux::win32::SystemFunction<GetStockIconInfo>(L"shell32.dll", "SHGetStockIconInfo");
-            found.extract = tervalux::win32::SystemFunction<DefExtractIcon>(L"shell32.dll", "SHDefExtractIconW");
+            const auto stockInfo = tervalux::win32::LibraryFunction<GetStockIconInfo>(shell, "SHGetStockIconInfo");
+            found.extract = tervalux::win32::LibraryFunction<DefExtractIcon>(shell, "SHDefExtractIconW");
             found.usable = stockInfo != nullptr && found.extract != nullptr && ReadStock(stockInfo, found.info);
             return found;
         }();

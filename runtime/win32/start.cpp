@@ -11,10 +11,13 @@ namespace tervalux::rt::win32 {
 
 void Start(const Program& program) {
     // Alive until the process ends: the form, its controls and its handlers refer to them.
+    // Declared in the order of their lives, each after what it points into: static destructors,
+    // if they ever ran, would then end the window (whose views call into the form's models while
+    // they close) before the form, and the form before the services and queries it uses.
     static tervalux::win32::Win32Services services;
     static tervalux::win32::Win32FileQueries queries;
-    static FormWindow window;
     static StartUpForm startUp;
+    static FormWindow window;
     try {
         startUp = BuildStartUpForm(program, services, queries, window);
         services.SetApplicationTitle(startUp.applicationTitle);

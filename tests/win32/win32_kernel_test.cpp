@@ -45,19 +45,34 @@ TEST(Win32Kernel, VersionRecordIsFilledForTheSizeWeGive) {
 }
 
 TEST(Win32Kernel, BindingFailuresAreRuntimeErrors48And453) {
-    Win32Kernel noLibrary(L"tervalux-no-such-library.dll");
-    EXPECT_EQ(ErrorNumberOf([&] {
-                  char buffer[145];
-                  noLibrary.GetWindowsDirectoryA(buffer, 145);
-              }),
-              48);
-    Win32Kernel noEntry(L"kernel32.dll", "GetWindowsDirectoryA", "NoSuchVersionCall");
-    EXPECT_EQ(ErrorNumberOf([&] {
-                  VersionRecordAnsi record{};
-                  noEntry.GetVersionExA(&record);
-              }),
-              453);
+    struct Case {
+        const wchar_t* library;
+        const char* entry;  // of both calls
+        int number;
+    };
+    const Case cases[] = {
+        {L"tervalux-no-such-library.dll", "GetWindowsDirectoryA", 48},
+        // Beside the test program, not in the system directory: never loaded, whatever its name.
+        {L"tvxcomp.dll", "GetWindowsDirectoryA", 48},
+        {L"kernel32.dll", "NoSuchKernelCall", 453},
+    };
+    for (const Case& c : cases) {
+        Win32Kernel kernel(c.library, c.entry, c.entry);
+        EXPECT_EQ(ErrorNumberOf([&] {
+                      char buffer[145];
+                      kernel.GetWindowsDirectoryA(buffer, 145);
+                  }),
+                  c.number)
+            << Utf8(c.library);
+        EXPECT_EQ(ErrorNumberOf([&] {
+                      VersionRecordAnsi record{};
+                      kernel.GetVersionExA(&record);
+                  }),
+                  c.number)
+            << Utf8(c.library);
+    }
     // The error reaches the probe's caller as it is.
+    Win32Kernel noLibrary(L"tervalux-no-such-library.dll");
     Module1 module(noLibrary);
     EXPECT_EQ(ErrorNumberOf([&] { module.GetWinDir(); }), 48);
 }

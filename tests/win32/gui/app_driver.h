@@ -49,8 +49,9 @@ class Running {
    public:
     // `atFirstSight`, when given, runs the moment the form is first seen visible: the wait for it
     // does not sleep, so that what the window shows when it appears can be asked.
-    explicit Running(const std::function<void(HWND form)>& atFirstSight = {}) {
-        const std::wstring program = ProgramPath();
+    explicit Running(const std::function<void(HWND form)>& atFirstSight = {}) : Running(ProgramPath(), atFirstSight) {}
+    // The program at `program`: a copy of it in another folder, for one.
+    explicit Running(const std::wstring& program, const std::function<void(HWND form)>& atFirstSight = {}) {
         if (program.empty()) {
             ADD_FAILURE() << "tervalux.exe not found beside the test";
             return;
@@ -100,6 +101,7 @@ class Running {
     Running& operator=(const Running&) = delete;
 
     HWND Form() const { return form_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
 
     // A top-level window of this process, by class and title.
     HWND FindOwn(const wchar_t* className, const wchar_t* title) const {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tervalux needs on Debian 12, and only what is missing.
+# Installs what building, testing and releasing Tervalux needs on Debian 12, and only what is
+# missing.
 # Never installs wine32: 32-bit Linux binaries cannot run on these machines, and with it installed
 # `wine` itself stops working.
 set -euo pipefail
@@ -9,6 +10,7 @@ packages=(
   clang clang-format clang-tidy cppcheck
   wine64 fonts-wine xvfb xauth
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  strip-nondeterminism
 )
 
 missing=()

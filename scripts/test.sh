@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the portable core natively (plain, then under ASan and UBSan) and the static
-# checks of scripts/lint.sh, then the Windows build (x64 and x86), the benchmarks' build, and the
-# x64 tests under Wine in a fresh prefix on a private X display. Exits non-zero on the first failure.
+# checks of scripts/lint.sh, then the Windows build (x64 and x86), two builds of the x64 release zip
+# that must give the same bytes, the benchmarks' build, and the x64 tests under Wine in a fresh
+# prefix on a private X display. Exits non-zero on the first failure.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -35,6 +36,9 @@ bash scripts/lint.sh
 section "Windows x86: configure and build (cannot run here)"
 cmake --preset windows-x86
 cmake --build --preset windows-x86
+
+section "Release: two builds of the x64 program and zip give the same bytes"
+bash scripts/check-reproducible.sh
 
 section "Benchmarks: built, not run"
 TERVALUX_BENCH_BUILD_ONLY=1 bash bench/run_startup_bench.sh

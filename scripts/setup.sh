@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ googletest
+  cmake g++ googletest python3 git
   clang clang-format clang-tidy cppcheck
   wine64 fonts-wine xvfb xauth
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix

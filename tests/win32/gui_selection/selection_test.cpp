@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
+#include "tests/win32/gui/list_reader.h"
 #include "tests/win32/gui_selection/selection_files.h"
 
 namespace {
@@ -33,24 +34,6 @@ const std::wstring kSubProgram = L"C:\\tvxsel\\Sub\\prog um.exe";
 
 // The form's children in tab order.
 enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2, kTxtarq = 5, kChildren = 8 };
-
-LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = static_cast<DWORD_PTR>(-2);
-    SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
-std::vector<std::wstring> ComboTexts(HWND combo) {
-    std::vector<std::wstring> texts;
-    const LRESULT count = Ask(combo, CB_GETCOUNT);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t buffer[300] = {};
-        if (Ask(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i)) >= 300) continue;
-        Ask(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-        texts.push_back(buffer);
-    }
-    return texts;
-}
 
 // The text the drive list shows now.
 std::wstring ShownDrive(HWND combo) {

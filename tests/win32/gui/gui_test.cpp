@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
+#include "tests/win32/gui/folder_listing.h"
 #include "tests/win32/gui/form_layout.h"
 #include "tests/win32/gui/screenshot.h"
 
@@ -102,25 +103,6 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
     EXPECT_EQ(exitCode, 0u);
 }
 
-// The components the file list shows in `folder`: what the program itself leaves out is left
-// out here too (folders, hidden and system files).
-long ComponentsIn(const std::wstring& folder) {
-    long count = 0;
-    for (const wchar_t* pattern : {L"*.ocx", L"*.dll"}) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((folder + pattern).c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) continue;
-        do {
-            if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
-                0) {
-                ++count;
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    return count;
-}
-
 TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
     if (!RunningUnderWine()) GTEST_SKIP() << "puts files in the root of drive C only under Wine";
     // The program opens on c:\; two components there make "filled" something to see.
@@ -131,7 +113,7 @@ TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
         }
     } remove;
     for (const wchar_t* file : kPlaced) WriteBytes(file, "component");
-    const long expected = ComponentsIn(L"c:\\");
+    const LRESULT expected = ComponentCount(L"c:\\");
     ASSERT_GE(expected, 2);
 
     // From the moment the window can be seen, the file list holds the folder's names: it is not

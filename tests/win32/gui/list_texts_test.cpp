@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
+#include "tests/win32/gui/folder_listing.h"
 #include "tests/win32/gui/form_layout.h"
 #include "tests/win32/gui/list_reader.h"
 
@@ -23,61 +24,11 @@ const std::wstring kTree = L"C:\\tvxtexts";
 const std::wstring kRootComponent = L"C:\\tvxtexts raiz.ocx";
 enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2 };
 
-// The lists' order: without regard to case (Latin letters folded), names equal but for case by
-// their code units.
-bool ListedBefore(const std::wstring& a, const std::wstring& b) {
-    auto fold = [](std::wstring text) {
-        for (wchar_t& c : text) c = static_cast<wchar_t>(towupper(c));
-        return text;
-    };
-    const std::wstring fa = fold(a);
-    const std::wstring fb = fold(b);
-    return fa != fb ? fa < fb : a < b;
-}
-
-bool IsComponent(const std::wstring& name) {
-    auto endsWith = [&](const wchar_t* end) {
-        const std::size_t n = wcslen(end);
-        return name.size() > n && _wcsicmp(name.c_str() + (name.size() - n), end) == 0;
-    };
-    return endsWith(L".ocx") || endsWith(L".dll");
-}
-
-// What a folder holds for the lists, each sorted: its visible subfolders, and its components
-// that are neither hidden nor system files.
-struct Contents {
-    Texts folders;
-    Texts components;
-};
-
-Contents ContentsOf(const std::wstring& folder) {
-    Contents contents;
-    WIN32_FIND_DATAW data;
-    const std::wstring pattern = folder.back() == L'\\' ? folder + L"*" : folder + L"\\*";
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            const DWORD attributes = data.dwFileAttributes;
-            if (name == L"." || name == L"..") continue;
-            if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!(attributes & FILE_ATTRIBUTE_HIDDEN)) contents.folders.push_back(name);
-            } else if (!(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) && IsComponent(name)) {
-                contents.components.push_back(name);
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    std::sort(contents.folders.begin(), contents.folders.end(), ListedBefore);
-    std::sort(contents.components.begin(), contents.components.end(), ListedBefore);
-    return contents;
-}
-
 // The folder list's entries for a path: each step from the root down ("c:\" for the root, bare
 // names below it), then the subfolders of the last step.
 Texts FolderEntries(const Texts& steps, const std::wstring& folder) {
     Texts entries = steps;
-    const Texts below = ContentsOf(folder).folders;
+    const Texts below = ListingOf(folder).folders;
     entries.insert(entries.end(), below.begin(), below.end());
     return entries;
 }
@@ -156,7 +107,7 @@ class ListTextsTest : public ::testing::Test {
 TEST_F(ListTextsTest, EveryEntryOfTheThreeListsReadsAsShown) {
     // Start-up shows drive C's root.
     const Texts rootFolders = FolderEntries({L"c:\\"}, L"C:\\");
-    const Texts rootComponents = ContentsOf(L"C:\\").components;
+    const Texts rootComponents = ComponentsOf(L"C:\\");
     ASSERT_GE(rootComponents.size(), 1u);
     ASSERT_TRUE(WaitFor([&] { return Count(kFile) == static_cast<LRESULT>(rootComponents.size()); }, seconds(20)))
         << Count(kFile);
@@ -180,7 +131,7 @@ TEST_F(ListTextsTest, EveryEntryOfTheThreeListsReadsAsShown) {
     ASSERT_NE(at, rootFolders.end());
     OpenFolderEntry(at - rootFolders.begin());
     const Texts treeFolders = FolderEntries({L"c:\\", L"tvxtexts"}, kTree);
-    const Texts treeComponents = ContentsOf(kTree).components;
+    const Texts treeComponents = ComponentsOf(kTree);
     ASSERT_EQ(treeFolders.size(), 7u);
     ASSERT_EQ(treeComponents.size(), 4u);
     ASSERT_TRUE(WaitFor(

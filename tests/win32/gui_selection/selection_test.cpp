@@ -7,11 +7,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
+#include "tests/win32/gui/folder_listing.h"
 #include "tests/win32/gui/list_reader.h"
 #include "tests/win32/gui_selection/selection_files.h"
 
@@ -74,7 +77,7 @@ class SelectionTest : public ::testing::Test {
         children_ = app_.Children();
         ASSERT_EQ(children_.size(), static_cast<std::size_t>(kChildren));
         // Start-up has put every list on drive C.
-        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20)));
+        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(L"C:\\"); }, seconds(20)));
     }
     void TearDown() override {
         if (HWND box = app_.FindOwn(L"#32770", kTitle.c_str())) PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -148,11 +151,10 @@ class SelectionTest : public ::testing::Test {
 
     // The file list on C:\tvxsel\Sub, reached from drive C's root by a double click and by Enter.
     void OpenSub() const {
-        LRESULT tvxsel = 1;  // after the root, the subfolders sorted without regard to case
-        for (const std::wstring& name : ListingOf(L"C:\\").folders) {
-            if (Lower(name) < L"tvxsel") ++tvxsel;
-        }
-        DoubleClickEntry(kDir, tvxsel);
+        const Texts folders = ListingOf(L"C:\\").folders;
+        const auto tvxsel = std::find(folders.begin(), folders.end(), L"tvxsel");
+        ASSERT_NE(tvxsel, folders.end());
+        DoubleClickEntry(kDir, 1 + (tvxsel - folders.begin()));  // after the root
         // The path (root, tvxsel) and its one subfolder.
         ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == 3 && ListSelection(kDir) == 1; }, seconds(20)))
             << ListCount(kDir) << " " << ListSelection(kDir);
@@ -208,14 +210,14 @@ TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
         [&] { return ShowsDrive(Control(kDrive), other) && ListCount(kDir) == RootFolderEntries(other); }, seconds(20)))
         << ListCount(kDir);
     EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(DriveRoot(other)); }, seconds(20)));
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(DriveRoot(other)); }, seconds(20)));
 
     ChooseDrive(L'C');
     EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
     EXPECT_EQ(ListSelection(kDir), 0);
     EXPECT_TRUE(ShowsDrive(Control(kDrive), L'C')) << ShownDrive(Control(kDrive));
     // The component at C's root, and only the components.
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20))) << ListCount(kFile);
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(L"C:\\"); }, seconds(20))) << ListCount(kFile);
     EXPECT_GE(ListCount(kFile), 1);
     ExpectNoMessage();
 }
@@ -240,7 +242,7 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
     EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control(kDrive), L'C'); }, seconds(20))) << ShownDrive(Control(kDrive));
     EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
     EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20))) << ListCount(kFile);
+    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(L"C:\\"); }, seconds(20))) << ListCount(kFile);
     ExpectNoMessage();  // once
 
     // The lists work on from there.
@@ -295,12 +297,11 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
 TEST_F(SelectionTest, AProgramInADriveRootIsStartedWithTheJoinedPath) {
     // At a root the folder and the name are joined with a second backslash, passed on as it is.
     ASSERT_TRUE(EnterInBox(Control(kTxtarq), L"*.exe"));
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == CountWithExtensions(L"C:\\", {L".exe"}); }, seconds(20)));
-    LRESULT index = 0;
-    for (const std::wstring& name : ListingOf(L"C:\\").files) {
-        if (EndsWithNoCase(name, L".exe") && Lower(name) < L"tvxselroot.exe") ++index;
-    }
-    DoubleClickEntry(kFile, index);
+    const Texts programs = FilesEndingIn(L"C:\\", std::array{L".exe"});
+    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == static_cast<LRESULT>(programs.size()); }, seconds(20)));
+    const auto program = std::find(programs.begin(), programs.end(), L"tvxselroot.exe");
+    ASSERT_NE(program, programs.end());
+    DoubleClickEntry(kFile, program - programs.begin());
     ExpectStartedWithoutWaiting(kRootProgram, L"c:\\\\tvxselroot.exe");
 }
 

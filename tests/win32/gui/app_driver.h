@@ -8,11 +8,15 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "tests/support/form1_layout.h"
 #include "tests/win32/win32_test_support.h"
 
 namespace tervalux::win32::testing {
+
+namespace layout = rt::layout;
 
 // The driver is built in a folder under the build folder; the program at its top.
 inline std::wstring ProgramPath() {
@@ -115,6 +119,13 @@ class Running {
             children.push_back(child);
         }
         return children;
+    }
+
+    // The form's control of that name: the child at its place in the tab order.
+    HWND Control(std::string_view name) const {
+        const std::vector<HWND> children = Children();
+        const std::size_t at = layout::TabOf(name);
+        return at < children.size() ? children[at] : nullptr;
     }
 
     HWND Focus() const {

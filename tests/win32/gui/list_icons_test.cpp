@@ -10,7 +10,6 @@
 #include <string>
 
 #include "tests/win32/gui/app_driver.h"
-#include "tests/win32/gui/form_layout.h"
 #include "tests/win32/gui/list_reader.h"
 #include "tests/win32/gui/screenshot.h"
 
@@ -89,10 +88,9 @@ TEST(GuiIcons, FolderAndDriveEntriesShowTheSystemsIconBeforeTheirText) {
     Running app;
     const HWND form = app.Form();
     ASSERT_NE(form, nullptr) << "no window \"Tervalux\"";
-    const auto children = app.Children();
-    ASSERT_EQ(children.size(), kControlCount);
-    const HWND drive = children[0];
-    const HWND dir = children[1];
+    ASSERT_EQ(app.Children().size(), layout::kControlCount);
+    const HWND drive = app.Control("Drive");
+    const HWND dir = app.Control("Dir");
     // The window opens on c:\, which has subfolders; the focus is on the drive list.
     ASSERT_TRUE(WaitFor([&] { return app.FocusOn(drive); }, std::chrono::seconds(10)));
     ASSERT_GE(Ask(dir, LB_GETCOUNT), 2);

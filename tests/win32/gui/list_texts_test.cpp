@@ -12,7 +12,6 @@
 
 #include "tests/win32/gui/app_driver.h"
 #include "tests/win32/gui/folder_listing.h"
-#include "tests/win32/gui/form_layout.h"
 #include "tests/win32/gui/list_reader.h"
 
 namespace {
@@ -22,7 +21,9 @@ using std::chrono::seconds;
 
 const std::wstring kTree = L"C:\\tvxtexts";
 const std::wstring kRootComponent = L"C:\\tvxtexts raiz.ocx";
-enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2 };
+constexpr std::size_t kDrive = layout::TabOf("Drive");
+constexpr std::size_t kDir = layout::TabOf("Dir");
+constexpr std::size_t kFile = layout::TabOf("File");
 
 // The folder list's entries for a path: each step from the root down ("c:\" for the root, bare
 // names below it), then the subfolders of the last step.
@@ -82,15 +83,15 @@ class ListTextsTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_NE(app_.Form(), nullptr) << "no window \"Tervalux\"";
         children_ = app_.Children();
-        ASSERT_EQ(children_.size(), kControlCount);
+        ASSERT_EQ(children_.size(), layout::kControlCount);
     }
     void TearDown() override {
         PostMessageW(app_.Form(), WM_CLOSE, 0, 0);
         EXPECT_TRUE(app_.Ended());
     }
 
-    HWND Control(Child child) const { return children_[child]; }
-    LRESULT Count(Child list) const { return Ask(Control(list), LB_GETCOUNT); }
+    HWND Control(std::size_t child) const { return children_[child]; }
+    LRESULT Count(std::size_t list) const { return Ask(Control(list), LB_GETCOUNT); }
 
     // What the folder list tells its form on a double click on an entry.
     void OpenFolderEntry(LRESULT index) const {

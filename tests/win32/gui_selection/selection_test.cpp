@@ -35,8 +35,11 @@ const std::wstring kRootComponent = L"C:\\tvxselroot.ocx";
 const std::wstring kRootProgram = L"C:\\tvxselroot.exe";
 const std::wstring kSubProgram = L"C:\\tvxsel\\Sub\\prog um.exe";
 
-// The form's children in tab order.
-enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2, kTxtarq = 5, kChildren = 8 };
+// The lists and the box, by their places among the form's children.
+constexpr std::size_t kDrive = layout::TabOf("Drive");
+constexpr std::size_t kDir = layout::TabOf("Dir");
+constexpr std::size_t kFile = layout::TabOf("File");
+constexpr std::size_t kTxtarq = layout::TabOf("txtarq");
 
 // The text the drive list shows now.
 std::wstring ShownDrive(HWND combo) {
@@ -75,7 +78,7 @@ class SelectionTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_NE(app_.Form(), nullptr) << "no window \"Tervalux\"";
         children_ = app_.Children();
-        ASSERT_EQ(children_.size(), static_cast<std::size_t>(kChildren));
+        ASSERT_EQ(children_.size(), layout::kControlCount);
         // Start-up has put every list on drive C.
         ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(L"C:\\"); }, seconds(20)));
     }
@@ -85,12 +88,12 @@ class SelectionTest : public ::testing::Test {
         EXPECT_TRUE(app_.Ended());
     }
 
-    HWND Control(Child child) const { return children_[child]; }
-    LRESULT ListCount(Child list) const { return Ask(Control(list), LB_GETCOUNT); }
-    LRESULT ListSelection(Child list) const { return Ask(Control(list), LB_GETCURSEL); }
+    HWND Control(std::size_t child) const { return children_[child]; }
+    LRESULT ListCount(std::size_t list) const { return Ask(Control(list), LB_GETCOUNT); }
+    LRESULT ListSelection(std::size_t list) const { return Ask(Control(list), LB_GETCURSEL); }
 
     // What a list tells its form when the user acts on it.
-    void Notify(Child child, WORD code) const {
+    void Notify(std::size_t child, WORD code) const {
         const HWND control = Control(child);
         PostMessageW(app_.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
                      reinterpret_cast<LPARAM>(control));
@@ -122,12 +125,12 @@ class SelectionTest : public ::testing::Test {
     }
 
     // A click, or a double click, on an entry of a list.
-    void ClickEntry(Child list, LRESULT index) const {
+    void ClickEntry(std::size_t list, LRESULT index) const {
         Settle();
         Ask(Control(list), LB_SETCURSEL, static_cast<WPARAM>(index));
         Notify(list, LBN_SELCHANGE);
     }
-    void DoubleClickEntry(Child list, LRESULT index) const {
+    void DoubleClickEntry(std::size_t list, LRESULT index) const {
         ClickEntry(list, index);
         Notify(list, LBN_DBLCLK);
     }

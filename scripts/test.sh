@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: the portable core natively (plain, then under ASan and UBSan) and the static
-# checks of scripts/lint.sh, then the Windows build (x64 and x86), the benchmarks' build, and the
+# checks of scripts/lint.sh, then the Windows build (x64 and x86, the benchmarks included), and the
 # x64 tests under Wine in a fresh prefix on a private X display. Exits non-zero on the first failure.
 set -euo pipefail
 
@@ -35,10 +35,6 @@ bash scripts/lint.sh
 section "Windows x86: configure and build (cannot run here)"
 cmake --preset windows-x86
 cmake --build --preset windows-x86
-
-section "Benchmarks: built, not run"
-TERVALUX_BENCH_BUILD_ONLY=1 bash bench/run_startup_bench.sh
-TERVALUX_BENCH_BUILD_ONLY=1 bash bench/run_file_list_bench.sh
 
 section "Windows x64: display and fresh Wine prefix"
 source scripts/wine-env.sh

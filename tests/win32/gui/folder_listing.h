@@ -26,10 +26,6 @@ inline bool ListedBefore(const std::wstring& a, const std::wstring& b) {
     return fa != fb ? fa < fb : a < b;
 }
 
-inline bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() && _wcsicmp(text.c_str() + (text.size() - end.size()), end.c_str()) == 0;
-}
-
 struct Listing {
     Texts folders;
     Texts files;
@@ -62,10 +58,10 @@ template <typename Extensions>
 Texts FilesEndingIn(const std::wstring& folder, const Extensions& extensions) {
     Texts files;
     for (const std::wstring& name : ListingOf(folder).files) {
-        if (std::any_of(std::begin(extensions), std::end(extensions),
-                        [&](const wchar_t* extension) { return EndsWithNoCase(name, extension); })) {
-            files.push_back(name);
-        }
+        const auto endsIn = [&](const std::wstring& end) {
+            return name.size() >= end.size() && _wcsicmp(name.c_str() + (name.size() - end.size()), end.c_str()) == 0;
+        };
+        if (std::any_of(std::begin(extensions), std::end(extensions), endsIn)) files.push_back(name);
     }
     return files;
 }

@@ -1,13 +1,12 @@
 // The texts of the real window's three lists, read from this process the standard way, as a
-// screen reader or a UI automation script reads them: LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT for
-// the folder and file lists, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT for the drive list. What
-// they answer must be what the lists show: the folders and components of the folder on disk and
-// the system's drives.
+// screen reader or a UI automation script reads them (list_reader.h). What they answer must be
+// what the lists show: the folders and components of the folder on disk and the system's drives.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
@@ -21,9 +20,6 @@ using std::chrono::seconds;
 
 const std::wstring kTree = L"C:\\tvxtexts";
 const std::wstring kRootComponent = L"C:\\tvxtexts raiz.ocx";
-constexpr std::size_t kDrive = layout::TabOf("Drive");
-constexpr std::size_t kDir = layout::TabOf("Dir");
-constexpr std::size_t kFile = layout::TabOf("File");
 
 // The folder list's entries for a path: each step from the root down ("c:\" for the root, bare
 // names below it), then the subfolders of the last step.
@@ -82,27 +78,25 @@ class ListTextsTest : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_NE(app_.Form(), nullptr) << "no window \"Tervalux\"";
-        children_ = app_.Children();
-        ASSERT_EQ(children_.size(), layout::kControlCount);
+        ASSERT_EQ(app_.Children().size(), layout::kControlCount);
     }
     void TearDown() override {
         PostMessageW(app_.Form(), WM_CLOSE, 0, 0);
         EXPECT_TRUE(app_.Ended());
     }
 
-    HWND Control(std::size_t child) const { return children_[child]; }
-    LRESULT Count(std::size_t list) const { return Ask(Control(list), LB_GETCOUNT); }
+    HWND Control(std::string_view name) const { return app_.Control(name); }
+    LRESULT Count(std::string_view list) const { return Ask(Control(list), LB_GETCOUNT); }
 
     // What the folder list tells its form on a double click on an entry.
     void OpenFolderEntry(LRESULT index) const {
-        const HWND list = Control(kDir);
+        const HWND list = Control("Dir");
         Ask(list, LB_SETCURSEL, static_cast<WPARAM>(index));
         PostMessageW(app_.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
                      reinterpret_cast<LPARAM>(list));
     }
 
     Running app_;
-    std::vector<HWND> children_;
 };
 
 TEST_F(ListTextsTest, EveryEntryOfTheThreeListsReadsAsShown) {
@@ -110,13 +104,13 @@ TEST_F(ListTextsTest, EveryEntryOfTheThreeListsReadsAsShown) {
     const Texts rootFolders = FolderEntries({L"c:\\"}, L"C:\\");
     const Texts rootComponents = ComponentsOf(L"C:\\");
     ASSERT_GE(rootComponents.size(), 1u);
-    ASSERT_TRUE(WaitFor([&] { return Count(kFile) == static_cast<LRESULT>(rootComponents.size()); }, seconds(20)))
-        << Count(kFile);
-    EXPECT_EQ(ListBoxTexts(Control(kDir)), rootFolders);
-    EXPECT_EQ(ListBoxTexts(Control(kFile)), rootComponents);
+    ASSERT_TRUE(WaitFor([&] { return Count("File") == static_cast<LRESULT>(rootComponents.size()); }, seconds(20)))
+        << Count("File");
+    EXPECT_EQ(ListBoxTexts(Control("Dir")), rootFolders);
+    EXPECT_EQ(ListBoxTexts(Control("File")), rootComponents);
 
     const DriveTexts drives = SystemDrives();
-    const Texts shown = ComboTexts(Control(kDrive));
+    const Texts shown = ComboTexts(Control("Drive"));
     ASSERT_EQ(shown.size(), drives.expected.size());
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (drives.letterOnly[i]) {
@@ -137,13 +131,13 @@ TEST_F(ListTextsTest, EveryEntryOfTheThreeListsReadsAsShown) {
     ASSERT_EQ(treeComponents.size(), 4u);
     ASSERT_TRUE(WaitFor(
         [&] {
-            return Count(kDir) == static_cast<LRESULT>(treeFolders.size()) &&
-                   Count(kFile) == static_cast<LRESULT>(treeComponents.size());
+            return Count("Dir") == static_cast<LRESULT>(treeFolders.size()) &&
+                   Count("File") == static_cast<LRESULT>(treeComponents.size());
         },
         seconds(20)))
-        << Count(kDir) << " " << Count(kFile);
-    EXPECT_EQ(ListBoxTexts(Control(kDir)), treeFolders);
-    EXPECT_EQ(ListBoxTexts(Control(kFile)), treeComponents);
+        << Count("Dir") << " " << Count("File");
+    EXPECT_EQ(ListBoxTexts(Control("Dir")), treeFolders);
+    EXPECT_EQ(ListBoxTexts(Control("File")), treeComponents);
 }
 
 }  // namespace

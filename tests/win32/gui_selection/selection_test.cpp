@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
@@ -34,12 +35,6 @@ const std::wstring kSub = L"C:\\tvxsel\\Sub";
 const std::wstring kRootComponent = L"C:\\tvxselroot.ocx";
 const std::wstring kRootProgram = L"C:\\tvxselroot.exe";
 const std::wstring kSubProgram = L"C:\\tvxsel\\Sub\\prog um.exe";
-
-// The lists and the box, by their places among the form's children.
-constexpr std::size_t kDrive = layout::TabOf("Drive");
-constexpr std::size_t kDir = layout::TabOf("Dir");
-constexpr std::size_t kFile = layout::TabOf("File");
-constexpr std::size_t kTxtarq = layout::TabOf("txtarq");
 
 // The text the drive list shows now.
 std::wstring ShownDrive(HWND combo) {
@@ -77,10 +72,9 @@ class SelectionTest : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_NE(app_.Form(), nullptr) << "no window \"Tervalux\"";
-        children_ = app_.Children();
-        ASSERT_EQ(children_.size(), layout::kControlCount);
+        ASSERT_EQ(app_.Children().size(), layout::kControlCount);
         // Start-up has put every list on drive C.
-        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(L"C:\\"); }, seconds(20)));
+        ASSERT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)));
     }
     void TearDown() override {
         if (HWND box = app_.FindOwn(L"#32770", kTitle.c_str())) PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -88,12 +82,12 @@ class SelectionTest : public ::testing::Test {
         EXPECT_TRUE(app_.Ended());
     }
 
-    HWND Control(std::size_t child) const { return children_[child]; }
-    LRESULT ListCount(std::size_t list) const { return Ask(Control(list), LB_GETCOUNT); }
-    LRESULT ListSelection(std::size_t list) const { return Ask(Control(list), LB_GETCURSEL); }
+    HWND Control(std::string_view name) const { return app_.Control(name); }
+    LRESULT ListCount(std::string_view list) const { return Ask(Control(list), LB_GETCOUNT); }
+    LRESULT ListSelection(std::string_view list) const { return Ask(Control(list), LB_GETCURSEL); }
 
     // What a list tells its form when the user acts on it.
-    void Notify(std::size_t child, WORD code) const {
+    void Notify(std::string_view child, WORD code) const {
         const HWND control = Control(child);
         PostMessageW(app_.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
                      reinterpret_cast<LPARAM>(control));
@@ -101,11 +95,11 @@ class SelectionTest : public ::testing::Test {
 
     // The drive list's selection moved to `letter` by the user.
     void ChooseDrive(wchar_t letter) const {
-        const auto texts = ComboTexts(Control(kDrive));
+        const auto texts = ComboTexts(Control("Drive"));
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (!texts[i].empty() && towupper(texts[i][0]) == letter) {
-                Ask(Control(kDrive), CB_SETCURSEL, i);
-                Notify(kDrive, CBN_SELCHANGE);
+                Ask(Control("Drive"), CB_SETCURSEL, i);
+                Notify("Drive", CBN_SELCHANGE);
                 return;
             }
         }
@@ -117,7 +111,7 @@ class SelectionTest : public ::testing::Test {
     // the list would take back the selection. A message posted behind it to the drive list,
     // harmless and seen from outside (its keyboard interface), tells when the queue got there.
     void Settle() const {
-        const HWND combo = Control(kDrive);
+        const HWND combo = Control("Drive");
         const LRESULT before = Ask(combo, CB_GETEXTENDEDUI);
         PostMessageW(combo, CB_SETEXTENDEDUI, before ? FALSE : TRUE, 0);
         EXPECT_TRUE(WaitFor([&] { return Ask(combo, CB_GETEXTENDEDUI) != before; }, seconds(20)));
@@ -125,12 +119,12 @@ class SelectionTest : public ::testing::Test {
     }
 
     // A click, or a double click, on an entry of a list.
-    void ClickEntry(std::size_t list, LRESULT index) const {
+    void ClickEntry(std::string_view list, LRESULT index) const {
         Settle();
         Ask(Control(list), LB_SETCURSEL, static_cast<WPARAM>(index));
         Notify(list, LBN_SELCHANGE);
     }
-    void DoubleClickEntry(std::size_t list, LRESULT index) const {
+    void DoubleClickEntry(std::string_view list, LRESULT index) const {
         ClickEntry(list, index);
         Notify(list, LBN_DBLCLK);
     }
@@ -157,18 +151,18 @@ class SelectionTest : public ::testing::Test {
         const Texts folders = ListingOf(L"C:\\").folders;
         const auto tvxsel = std::find(folders.begin(), folders.end(), L"tvxsel");
         ASSERT_NE(tvxsel, folders.end());
-        DoubleClickEntry(kDir, 1 + (tvxsel - folders.begin()));  // after the root
+        DoubleClickEntry("Dir", 1 + (tvxsel - folders.begin()));  // after the root
         // The path (root, tvxsel) and its one subfolder.
-        ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == 3 && ListSelection(kDir) == 1; }, seconds(20)))
-            << ListCount(kDir) << " " << ListSelection(kDir);
+        ASSERT_TRUE(WaitFor([&] { return ListCount("Dir") == 3 && ListSelection("Dir") == 1; }, seconds(20)))
+            << ListCount("Dir") << " " << ListSelection("Dir");
         Settle();
-        Ask(Control(kDir), LB_SETCURSEL, 2);
-        PostMessageW(Control(kDir), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        ASSERT_TRUE(WaitFor([&] { return ListSelection(kDir) == 2; }, seconds(20)));
-        EXPECT_EQ(ListCount(kDir), 3);
+        Ask(Control("Dir"), LB_SETCURSEL, 2);
+        PostMessageW(Control("Dir"), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        ASSERT_TRUE(WaitFor([&] { return ListSelection("Dir") == 2; }, seconds(20)));
+        EXPECT_EQ(ListCount("Dir"), 3);
         // a.ocx and b.dll; not c.txt nor the program.
-        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == 2; }, seconds(20))) << ListCount(kFile);
-        EXPECT_EQ(ListSelection(kFile), -1);
+        ASSERT_TRUE(WaitFor([&] { return ListCount("File") == 2; }, seconds(20))) << ListCount("File");
+        EXPECT_EQ(ListSelection("File"), -1);
     }
 
     // Double clicks have started `program`, a marker: in a normal window, with `expectedCommand`,
@@ -201,7 +195,6 @@ class SelectionTest : public ::testing::Test {
     }
 
     Running app_;
-    std::vector<HWND> children_;
 };
 
 TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
@@ -209,19 +202,21 @@ TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
     if (other == 0) GTEST_SKIP() << "no ready drive besides C";
     // Another drive and back to C.
     ChooseDrive(other);
-    EXPECT_TRUE(WaitFor(
-        [&] { return ShowsDrive(Control(kDrive), other) && ListCount(kDir) == RootFolderEntries(other); }, seconds(20)))
-        << ListCount(kDir);
-    EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(DriveRoot(other)); }, seconds(20)));
+    EXPECT_TRUE(
+        WaitFor([&] { return ShowsDrive(Control("Drive"), other) && ListCount("Dir") == RootFolderEntries(other); },
+                seconds(20)))
+        << ListCount("Dir");
+    EXPECT_EQ(ListSelection("Dir"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(DriveRoot(other)); }, seconds(20)));
 
     ChooseDrive(L'C');
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
-    EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(ShowsDrive(Control(kDrive), L'C')) << ShownDrive(Control(kDrive));
+    EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(L'C'); }, seconds(20))) << ListCount("Dir");
+    EXPECT_EQ(ListSelection("Dir"), 0);
+    EXPECT_TRUE(ShowsDrive(Control("Drive"), L'C')) << ShownDrive(Control("Drive"));
     // The component at C's root, and only the components.
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(L"C:\\"); }, seconds(20))) << ListCount(kFile);
-    EXPECT_GE(ListCount(kFile), 1);
+    EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)))
+        << ListCount("File");
+    EXPECT_GE(ListCount("File"), 1);
     ExpectNoMessage();
 }
 
@@ -238,24 +233,26 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
 
     // Another ready drive first: the failure goes back to C, not to the drive chosen before.
     ChooseDrive(other);
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(other); }, seconds(20)));
+    ASSERT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(other); }, seconds(20)));
 
     ChooseDrive(kGoneDrive);
     ExpectMessageThenClose(kNotReady);
-    EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control(kDrive), L'C'); }, seconds(20))) << ShownDrive(Control(kDrive));
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
-    EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == ComponentCount(L"C:\\"); }, seconds(20))) << ListCount(kFile);
+    EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control("Drive"), L'C'); }, seconds(20)))
+        << ShownDrive(Control("Drive"));
+    EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(L'C'); }, seconds(20))) << ListCount("Dir");
+    EXPECT_EQ(ListSelection("Dir"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)))
+        << ListCount("File");
     ExpectNoMessage();  // once
 
     // The lists work on from there.
     ChooseDrive(other);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(other); }, seconds(20)));
+    EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(other); }, seconds(20)));
     ExpectNoMessage();
 }
 
 TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
-    const HWND txtarq = Control(kTxtarq);
+    const HWND txtarq = Control("txtarq");
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed before"));
 
     // Opening folders moves the file list and leaves the box alone.
@@ -263,15 +260,15 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     EXPECT_EQ(TextOf(txtarq), L"typed before");
 
     // A click puts the bare name into the box.
-    ClickEntry(kFile, 1);
+    ClickEntry("File", 1);
     EXPECT_TRUE(WaitFor([&] { return TextOf(txtarq) == L"b.dll"; }, seconds(20))) << TextOf(txtarq).c_str();
 
     // A name and Enter selects that file; keys other than Enter only edit the box.
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a.ocx"));
     Ask(txtarq, WM_CHAR, L'x', 0x002D0001);
-    EXPECT_EQ(ListSelection(kFile), 1);
+    EXPECT_EQ(ListSelection("File"), 1);
     ASSERT_TRUE(EnterInBox(txtarq, L"A.OCX"));
-    EXPECT_TRUE(WaitFor([&] { return ListSelection(kFile) == 0; }, seconds(20))) << ListSelection(kFile);
+    EXPECT_TRUE(WaitFor([&] { return ListSelection("File") == 0; }, seconds(20))) << ListSelection("File");
     ExpectNoMessage();
 
     // A name the list cannot take: the message, the typed text kept, the selection as it was.
@@ -279,11 +276,11 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     PostMessageW(txtarq, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kFileNotFound));
     EXPECT_EQ(TextOf(txtarq), L"c.txt");
-    EXPECT_EQ(ListSelection(kFile), 0);
-    EXPECT_EQ(ListCount(kFile), 2);
+    EXPECT_EQ(ListSelection("File"), 0);
+    EXPECT_EQ(ListCount("File"), 2);
 
     // A double click on a component: it is no program.
-    DoubleClickEntry(kFile, 0);
+    DoubleClickEntry("File", 0);
     ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kNotAProgram));
     EXPECT_EQ(TextOf(txtarq), L"a.ocx");
     ExpectNoMessage();
@@ -291,20 +288,20 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     // A pattern typed into the box shows the programs; a double click starts one, its path
     // quoted for the blank in its name.
     ASSERT_TRUE(EnterInBox(txtarq, L"*.exe"));
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == 1; }, seconds(20))) << ListCount(kFile);
-    DoubleClickEntry(kFile, 0);
+    ASSERT_TRUE(WaitFor([&] { return ListCount("File") == 1; }, seconds(20))) << ListCount("File");
+    DoubleClickEntry("File", 0);
     EXPECT_TRUE(WaitFor([&] { return TextOf(txtarq) == L"prog um.exe"; }, seconds(20)));
     ExpectStartedWithoutWaiting(kSubProgram, L"\"c:\\tvxsel\\Sub\\prog um.exe\"");
 }
 
 TEST_F(SelectionTest, AProgramInADriveRootIsStartedWithTheJoinedPath) {
     // At a root the folder and the name are joined with a second backslash, passed on as it is.
-    ASSERT_TRUE(EnterInBox(Control(kTxtarq), L"*.exe"));
+    ASSERT_TRUE(EnterInBox(Control("txtarq"), L"*.exe"));
     const Texts programs = FilesEndingIn(L"C:\\", std::array{L".exe"});
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == static_cast<LRESULT>(programs.size()); }, seconds(20)));
+    ASSERT_TRUE(WaitFor([&] { return ListCount("File") == static_cast<LRESULT>(programs.size()); }, seconds(20)));
     const auto program = std::find(programs.begin(), programs.end(), L"tvxselroot.exe");
     ASSERT_NE(program, programs.end());
-    DoubleClickEntry(kFile, program - programs.begin());
+    DoubleClickEntry("File", program - programs.begin());
     ExpectStartedWithoutWaiting(kRootProgram, L"c:\\\\tvxselroot.exe");
 }
 

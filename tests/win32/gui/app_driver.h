@@ -48,6 +48,14 @@ inline bool RunningUnderWine() {
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+// The form's control of that name: the child at its place in the tab order, which the z-order
+// follows; nullptr when there is none.
+inline HWND ControlOf(HWND form, std::string_view name) {
+    HWND child = GetWindow(form, GW_CHILD);
+    for (std::size_t i = 0; i < layout::TabOf(name) && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
+    return child;
+}
+
 // One running tervalux.exe; ended by force when a test leaves it running.
 class Running {
    public:
@@ -121,12 +129,7 @@ class Running {
         return children;
     }
 
-    // The form's control of that name: the child at its place in the tab order.
-    HWND Control(std::string_view name) const {
-        const std::vector<HWND> children = Children();
-        const std::size_t at = layout::TabOf(name);
-        return at < children.size() ? children[at] : nullptr;
-    }
+    HWND Control(std::string_view name) const { return ControlOf(form_, name); }
 
     HWND Focus() const {
         GUITHREADINFO info{};

@@ -131,13 +131,7 @@ TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
     // From the moment the window can be seen, the file list holds the folder's names: it is not
     // shown empty and filled a moment later.
     LRESULT atFirstSight = -1;
-    Running app([&](HWND form) {
-        HWND fileList = GetWindow(form, GW_CHILD);
-        for (std::size_t i = 0; i < layout::TabOf("File") && fileList != nullptr; ++i) {
-            fileList = GetWindow(fileList, GW_HWNDNEXT);
-        }
-        if (fileList != nullptr) atFirstSight = Ask(fileList, LB_GETCOUNT);
-    });
+    Running app([&](HWND form) { atFirstSight = Ask(ControlOf(form, "File"), LB_GETCOUNT); });
     ASSERT_NE(app.Form(), nullptr);
     EXPECT_EQ(_wcsicmp(ClassOf(app.Control("File")).c_str(), L"ListBox"), 0);
     EXPECT_EQ(atFirstSight, expected);

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cwctype>
 #include <string>
 
 #include "tests/win32/win32_test_support.h"
@@ -13,11 +12,6 @@ namespace tervalux::win32::testing {
 
 // The drive that scripts/test.sh maps to a folder that does not exist.
 inline constexpr wchar_t kGoneDrive = L'T';
-
-inline std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
-    return text;
-}
 
 // A ready fixed drive besides C (Wine's Z, the whole host); 0 when there is none.
 inline wchar_t OtherReadyDrive() {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cwctype>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -177,8 +178,7 @@ class SelectionTest : public ::testing::Test {
             << "the program was not started";
         const Started started = ReportOf(program);
         EXPECT_EQ(started.show, std::to_wstring(SW_SHOWNORMAL));
-        EXPECT_EQ(Lower(started.command), Lower(expectedCommand))
-            << std::string(started.command.begin(), started.command.end());
+        EXPECT_EQ(_wcsicmp(started.command.c_str(), expectedCommand.c_str()), 0) << Utf8(started.command);
 
         // The program runs on, waiting to be released, and the window answers meanwhile.
         HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, started.pid);

@@ -3,7 +3,11 @@
 // (static, Unicode entry), so the difference between the two is what Tervalux does of its own.
 #include <windows.h>
 
+#include "tests/support/form1_layout.h"
+
 namespace {
+
+namespace layout = tervalux::rt::layout;
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -25,7 +29,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.lpszClassName = L"TervaluxBenchMinimal";
     if (RegisterClassExW(&wc) == 0) return 1;
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, 427, 338};
+    // The form's client area at 96 DPI.
+    RECT frame{0, 0, MulDiv(layout::kClient.width, 96, 1440), MulDiv(layout::kClient.height, 96, 1440)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     HWND hwnd =
         CreateWindowExW(0, wc.lpszClassName, L"Minimal", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,

@@ -1,24 +1,16 @@
 #!/usr/bin/env bash
-# Builds the file list benchmark with the mingw-w64 cross compiler and runs it under Wine, on a
-# private X display when there is none. Its own Wine prefix (build/wine-bench-prefix) keeps it
-# clear of test runs that remake the project prefix; everything it starts runs on one processor
-# (tervalux_bench_one_cpu in scripts/wine-env.sh). Usage: bench/run_file_list_bench.sh [folder]
-# With TERVALUX_BENCH_BUILD_ONLY set it only builds.
+# Builds the file list benchmark (its CMake target, with the windows-x64 preset) and runs it under
+# Wine, on a private X display when there is none. Its own Wine prefix (build/wine-bench-prefix)
+# keeps it clear of test runs that remake the project prefix; everything it starts runs on one
+# processor (tervalux_bench_one_cpu in scripts/wine-env.sh).
+# Usage: bench/run_file_list_bench.sh [folder]; with TERVALUX_BENCH_BUILD_ONLY set it only builds.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-OUT="$ROOT/build/bench"
-mkdir -p "$OUT"
+cd "$ROOT"
 
-x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -DNDEBUG -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX \
-  -Wall -Wextra -Werror -Wshadow -Wconversion -Wno-sign-conversion -I"$ROOT" \
-  "$ROOT/bench/file_list_bench.cpp" \
-  "$ROOT/runtime/control.cpp" "$ROOT/runtime/file_list.cpp" "$ROOT/platform/text.cpp" \
-  "$ROOT/platform/wildcards.cpp" "$ROOT/platform/paths.cpp" \
-  "$ROOT/runtime/drive_list.cpp" "$ROOT/runtime/folder_list.cpp" "$ROOT/platform/runtime_error.cpp" \
-  "$ROOT/platform/win32/win32_file_queries.cpp" "$ROOT/runtime/win32/list_views.cpp" "$ROOT/runtime/win32/string_list.cpp" "$ROOT/runtime/win32/win32_view.cpp" \
-  "$ROOT/runtime/win32/shell_icons.cpp" "$ROOT/runtime/win32/window_frame.cpp" \
-  -static -static-libgcc -static-libstdc++ -lcomctl32 -lgdi32 -luser32 -lpsapi -o "$OUT/file_list_bench.exe"
-# The test command builds the benchmark without running it, so that it cannot fall behind the code.
+cmake --preset windows-x64 >/dev/null
+cmake --build --preset windows-x64 --target file_list_bench >/dev/null
+BENCH="$ROOT/build/windows-x64/bench/file_list_bench.exe"
 if [ -n "${TERVALUX_BENCH_BUILD_ONLY:-}" ]; then exit 0; fi
 
 export WINEPREFIX="$ROOT/build/wine-bench-prefix"
@@ -54,4 +46,4 @@ PY
   fi
   set -- 'C:\tervalux-bench-100k'
 fi
-wine "$OUT/file_list_bench.exe" "$@"
+wine "$BENCH" "$@"

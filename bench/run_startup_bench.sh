@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Start-up benchmark: builds the x64 release program (the windows-x64 preset), the two floors (a
-# minimal Win32 program with an empty window, and the same eight standard controls as Tervalux's
-# window with nothing behind them, shown once with empty lists and once with its file list filled)
-# and the measuring program with the same compiler, static, then, under one Wine in the project
-# prefix (scripts/wine-env.sh; WINEPREFIX overrides it) and on a private X display when there is
-# none, times them from process start to their ready window.
+# Start-up benchmark: builds the x64 release program, the two floors (a minimal Win32 program with
+# an empty window, and the same eight standard controls as Tervalux's window with nothing behind
+# them, shown once with empty lists and once with its file list filled) and the measuring program,
+# all targets of the windows-x64 preset (bench/CMakeLists.txt), then, under one Wine in the
+# project prefix (scripts/wine-env.sh; WINEPREFIX overrides it) and on a private X display when
+# there is none, times them from process start to their ready window.
 # It also reports the size of tervalux.exe and the DLLs it imports.
 # Everything it starts runs on one processor (tervalux_bench_one_cpu in scripts/wine-env.sh).
 #
@@ -18,26 +18,12 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 RUNS=${1:-15}
-OUT="$ROOT/build/bench"
-mkdir -p "$OUT"
 cd "$ROOT"
 
 cmake --preset windows-x64 >/dev/null
-cmake --build --preset windows-x64 --target tervalux >/dev/null
+cmake --build --preset windows-x64 --target tervalux minimal_window standard_controls_window startup_bench >/dev/null
 PROGRAM="$ROOT/build/windows-x64/tervalux.exe"
-
-CXX=x86_64-w64-mingw32-g++-posix
-FLAGS=(-std=c++20 -O2 -DNDEBUG -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
-  -Wall -Wextra -Werror -Wshadow -Wconversion -Wno-sign-conversion -municode -static -static-libgcc -static-libstdc++)
-"$CXX" "${FLAGS[@]}" -mwindows "$ROOT/bench/minimal_window.cpp" -o "$OUT/minimal_window.exe"
-# The controls-only window carries the program's own manifest: the same controls library, the
-# same DPI awareness, the same rights.
-printf '1 24 "%s"\n' "$ROOT/app/win32/tervalux.manifest" >"$OUT/standard_controls_window.rc"
-x86_64-w64-mingw32-windres "$OUT/standard_controls_window.rc" -O coff -o "$OUT/standard_controls_window.res"
-"$CXX" "${FLAGS[@]}" -mwindows "$ROOT/bench/standard_controls_window.cpp" "$OUT/standard_controls_window.res" \
-  -o "$OUT/standard_controls_window.exe"
-"$CXX" "${FLAGS[@]}" -I"$ROOT" "$ROOT/bench/startup_bench.cpp" -o "$OUT/startup_bench.exe"
-# The test command builds the benchmark without running it, so that it cannot fall behind the code.
+BENCH="$ROOT/build/windows-x64/bench"
 if [ -n "${TERVALUX_BENCH_BUILD_ONLY:-}" ]; then exit 0; fi
 
 echo "== tervalux.exe (x64, release)"
@@ -81,5 +67,5 @@ done
 components=$(find "$drive_c" -maxdepth 1 -type f \( -iname '*.ocx' -o -iname '*.dll' \) | wc -l)
 
 echo "== start-up under $(wine --version) on display $DISPLAY, prefix $WINEPREFIX"
-wine "$OUT/startup_bench.exe" "$(winepath -w "$PROGRAM")" "$(winepath -w "$OUT/minimal_window.exe")" \
-  "$(winepath -w "$OUT/standard_controls_window.exe")" "$RUNS" "$components"
+wine "$BENCH/startup_bench.exe" "$(winepath -w "$PROGRAM")" "$(winepath -w "$BENCH/minimal_window.exe")" \
+  "$(winepath -w "$BENCH/standard_controls_window.exe")" "$RUNS" "$components"

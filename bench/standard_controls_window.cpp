@@ -1,7 +1,8 @@
 // The second floor of the start-up benchmark: Tervalux's window with nothing behind it. The same
-// eight standard controls (classes, styles, places in twips, message font, tab order), the same
-// manifest (version 6 common controls, so the same themed drawing), shown and given the focus as
-// the program does; but no description is read and no drive or folder is asked. What any program
+// eight standard controls (classes, styles, message font; places in twips, captions and tab order
+// from the form's layout as the tests hold it, tests/support/form1_layout.h), the same manifest
+// (version 6 common controls, so the same themed drawing), shown and given the focus as the
+// program does; but no description is read and no drive or folder is asked. What any program
 // showing this window pays on the same system, against which Tervalux's own work is measured.
 //
 // Usage: standard_controls_window.exe [entries]. With a number, the file list is given that many
@@ -11,34 +12,42 @@
 
 #include <cwchar>
 
+#include "runtime/control_kinds.h"
+#include "tests/support/form1_layout.h"
+
 namespace {
 
-struct Control {
+using tervalux::rt::Kind;
+using tervalux::rt::KindCode;
+namespace layout = tervalux::rt::layout;
+
+// How a plain program shows a control of each kind: its standard class and styles. The drive and
+// folder lists draw their entries for the icons and the tree's indent; the file list is a plain
+// string list.
+struct Shape {
+    Kind kind;
     const wchar_t* className;
-    const wchar_t* text;
     DWORD style;
     DWORD exStyle;
-    int left, top, width, height;  // twips
-    int extraHeight;               // pixels: the drive list's drop-down part
+    int extraHeight;  // pixels: the drive list's drop-down part
 };
 
-// In tab order, as Tervalux's window description places them.
-// The drive and folder lists draw their entries for the icons and the tree's indent; the file list
-// is a plain string list.
 constexpr DWORD kStringList = LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
-constexpr DWORD kOwnerDrawnList = kStringList | LBS_OWNERDRAWFIXED;
-constexpr Control kControls[] = {
-    {L"COMBOBOX", L"", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL, 0, 120, 3960, 2895, 315,
-     200},
-    {L"LISTBOX", L"", kOwnerDrawnList, WS_EX_CLIENTEDGE, 120, 600, 2895, 3240, 0},
-    {L"LISTBOX", L"", kStringList, WS_EX_CLIENTEDGE, 3120, 600, 3135, 3210, 0},
-    {L"BUTTON", L"Registrar", BS_PUSHBUTTON, 0, 120, 4440, 1215, 495, 0},
-    {L"BUTTON", L"Desrregistrar", BS_PUSHBUTTON, 0, 1320, 4440, 1215, 495, 0},
-    {L"EDIT", L"", ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, 3120, 3960, 3135, 375, 0},
-    {L"BUTTON", L"Sair", BS_PUSHBUTTON, 0, 2520, 4440, 1215, 495, 0},
-    {L"BUTTON", L"Copiar o arquivo para o diret\u00f3rio System do Windows", BS_3STATE | BS_MULTILINE, 0, 3840, 4440,
-     2415, 495, 0},
+constexpr Shape kShapes[] = {
+    {Kind::DriveList, L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL, 0, 200},
+    {Kind::FolderList, L"LISTBOX", kStringList | LBS_OWNERDRAWFIXED, WS_EX_CLIENTEDGE, 0},
+    {Kind::FileList, L"LISTBOX", kStringList, WS_EX_CLIENTEDGE, 0},
+    {Kind::CommandButton, L"BUTTON", BS_PUSHBUTTON, 0, 0},
+    {Kind::TextBox, L"EDIT", ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, 0},
+    {Kind::CheckBox, L"BUTTON", BS_3STATE | BS_MULTILINE, 0, 0},
 };
+
+const Shape* ShapeOf(int kind) {
+    for (const Shape& shape : kShapes) {
+        if (KindCode(shape.kind) == kind) return &shape;
+    }
+    return nullptr;
+}
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -71,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, MulDiv(6405, dpi, 1440), MulDiv(5070, dpi, 1440)};
+    RECT frame{0, 0, MulDiv(layout::kClient.width, dpi, 1440), MulDiv(layout::kClient.height, dpi, 1440)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -82,18 +91,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     HWND first = nullptr;
     HWND checkBox = nullptr;
     HWND fileList = nullptr;
-    for (const Control& c : kControls) {
-        const int left = MulDiv(c.left, dpi, 1440);
-        const int top = MulDiv(c.top, dpi, 1440);
-        HWND child = CreateWindowExW(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | c.style, left,
-                                     top, MulDiv(c.left + c.width, dpi, 1440) - left,
-                                     MulDiv(c.top + c.height, dpi, 1440) - top + c.extraHeight, hwnd, nullptr, instance,
-                                     nullptr);
+    for (std::size_t tab = 0; tab < layout::kControlCount; ++tab) {
+        const layout::ControlRow& c = layout::InTabOrder(tab);
+        const Shape* shape = ShapeOf(c.kind);
+        if (shape == nullptr) return 1;
+        // The caption in the code page the layout holds it in, by the system's own conversion.
+        wchar_t text[128] = {};
+        if (c.caption != nullptr) MultiByteToWideChar(1252, 0, c.caption, -1, text, 128);
+        const int left = MulDiv(c.rect.left, dpi, 1440);
+        const int top = MulDiv(c.rect.top, dpi, 1440);
+        HWND child = CreateWindowExW(
+            shape->exStyle, shape->className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | shape->style, left, top,
+            MulDiv(c.rect.left + c.rect.width, dpi, 1440) - left,
+            MulDiv(c.rect.top + c.rect.height, dpi, 1440) - top + shape->extraHeight, hwnd, nullptr, instance, nullptr);
         if (child == nullptr) return 1;
         if (font != nullptr) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (first == nullptr) first = child;
-        if (c.style == kStringList) fileList = child;
-        checkBox = child;
+        if (tab == 0) first = child;
+        if (shape->kind == Kind::FileList) fileList = child;
+        if (shape->kind == Kind::CheckBox) checkBox = child;
     }
     SendMessageW(checkBox, BM_SETCHECK, BST_CHECKED, 0);
     for (long i = 0; i < entries && fileList != nullptr; ++i) {

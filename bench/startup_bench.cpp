@@ -3,8 +3,8 @@
 //
 // One run: the clock starts just before CreateProcessW and stops when the program's window is
 // visible and ready: for the two floors, their window shown and the process idle; for Tervalux,
-// the window "Tervalux" shown, the process idle, and its file list (the list box third in tab
-// order) holding the expected number of components of the folder it starts in, "c:\". The floors:
+// the window "Tervalux" shown, the process idle, and its file list (a list box) holding the
+// expected number of components of the folder it starts in, "c:\". The floors:
 // a minimal Win32 program that shows an empty window, and one that shows Tervalux's eight
 // standard controls with the same manifest and nothing behind them (what any program with this
 // window pays), run twice: with its lists empty, and with its file list given as many made-up
@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
+#include "tests/support/form1_layout.h"
 
 namespace {
 
@@ -66,10 +67,12 @@ HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
     return search.found != nullptr && IsWindowVisible(search.found) ? search.found : nullptr;
 }
 
-// Tervalux's file list: the third child in z-order, which is the tab order.
+// Tervalux's file list: the child at its place in the tab order, which the z-order follows.
 long FileListCount(HWND form) {
     HWND child = GetWindow(form, GW_CHILD);
-    for (int i = 0; i < 2 && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
+    for (std::size_t i = 0; i < tervalux::rt::layout::TabOf("File") && child != nullptr; ++i) {
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
     if (child == nullptr || _wcsicmp(ClassOf(child).c_str(), L"ListBox") != 0) return -1;
     DWORD_PTR count = 0;
     if (!SendMessageTimeoutW(child, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 5000, &count)) return -1;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the portable core natively (plain, then under ASan and UBSan) and the static
-# checks of scripts/lint.sh, then the Windows build (x64 and x86), two builds of the x64 release zip
-# that must give the same bytes, the benchmarks' build, and the x64 tests under Wine in a fresh
-# prefix on a private X display. Exits non-zero on the first failure.
+# checks of scripts/lint.sh, then the Windows build (x64 and x86, the benchmarks included), two
+# builds of the x64 release zip that must give the same bytes, and the x64 tests under Wine in a
+# fresh prefix on a private X display. Exits non-zero on the first failure.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -39,10 +39,6 @@ cmake --build --preset windows-x86
 
 section "Release: two builds of the x64 program and zip give the same bytes"
 bash scripts/check-reproducible.sh
-
-section "Benchmarks: built, not run"
-TERVALUX_BENCH_BUILD_ONLY=1 bash bench/run_startup_bench.sh
-TERVALUX_BENCH_BUILD_ONLY=1 bash bench/run_file_list_bench.sh
 
 section "Windows x64: display and fresh Wine prefix"
 source scripts/wine-env.sh

@@ -12,8 +12,11 @@
 
 #include "app/form1.h"
 #include "platform/runtime_error.h"
+#include "runtime/description_values.h"
+#include "runtime/form_builder.h"
 #include "tests/fakes/memory_file_queries.h"
 #include "tests/fakes/memory_platform.h"
+#include "tests/support/form1_layout.h"
 
 namespace tervalux::testing {
 
@@ -59,14 +62,14 @@ struct Picker {
     // Builds the form (the drive list reads the drives now) and loads it.
     void Load() {
         std::vector<std::unique_ptr<rt::Control>> controls;
-        controls.push_back(std::make_unique<rt::CheckBox>(L"ChkDir", rt::TwipsRect{}, 7, L"Copiar"));
-        controls.push_back(std::make_unique<rt::CommandButton>(L"CmdSair", rt::TwipsRect{}, 6, L"Sair"));
-        controls.push_back(std::make_unique<rt::TextBox>(L"txtarq", rt::TwipsRect{}, 5));
-        controls.push_back(std::make_unique<rt::CommandButton>(L"CmdDes", rt::TwipsRect{}, 4, L"Desrregistrar"));
-        controls.push_back(std::make_unique<rt::CommandButton>(L"cmdReg", rt::TwipsRect{}, 3, L"Registrar"));
-        controls.push_back(std::make_unique<rt::FileList>(L"File", rt::TwipsRect{}, 2, queries));
-        controls.push_back(std::make_unique<rt::FolderList>(L"Dir", rt::TwipsRect{}, 1, queries));
-        controls.push_back(std::make_unique<rt::DriveList>(L"Drive", rt::TwipsRect{}, 0, queries));
+        for (const rt::layout::ControlRow& row : rt::layout::kControls) {
+            rt::ControlDescription control;
+            control.name = rt::FromWindows1252(row.name);
+            control.kind = static_cast<std::uint8_t>(row.kind);
+            control.caption = row.caption != nullptr ? rt::FromWindows1252(row.caption) : L"";
+            control.tabIndex = row.tab;
+            controls.push_back(rt::MakeControl(control, queries));
+        }
         form = std::make_unique<rt::Form>(L"Form1", rt::FormSettings{}, std::move(controls), platform, host);
         code = std::make_unique<app::Form1>(*form, platform, module);
         std::vector<rt::Binding> logged;

@@ -11,6 +11,7 @@
 #include "app/form1.h"
 #include "platform/runtime_error.h"
 #include "tests/native/file_selection_picker.h"
+#include "tests/support/components.h"
 
 namespace tervalux::app {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 const std::wstring kNotReady = L"O Dispositivo n\u00e3o est\u00e1 pronto";
 const std::wstring kNotAProgram = L"Verifique se o arquivo que est\u00e1 tentando executar \u00e9 um aplicativo '.exe'";
 const std::wstring kFileNotFound = L"Arquivo n\u00e3o encontrado";
-const std::wstring kComponents = L"*.ocx;*.dll";
+const std::wstring kComponents = testing::ComponentPattern();
 
 using testing::Picker;
 

@@ -57,7 +57,7 @@ TEST(Form1Bytes, WindowSettingsInStoredOrder) {
     expected.push_back(0x24);
     AddText(expected, "Form1");
     expected.insert(expected.end(), {0x26, 0, 0x35});
-    for (int v : {60, 345, 6405, 5070}) Add32(expected, v);
+    for (int v : {kClient.left, kClient.top, kClient.width, kClient.height}) Add32(expected, v);
     expected.insert(expected.end(), {0x46, 2, 0xFF});
 
     ASSERT_EQ(U32(b, kOwnLengthAt), expected.size() + 4);
@@ -68,7 +68,7 @@ TEST(Form1Bytes, WindowSettingsInStoredOrder) {
 TEST(Form1Bytes, ControlRecordsSeparatorsAndValues) {
     const Bytes b = Form1();
     Bytes expected;
-    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+    for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow& c = kControls[i];
         Bytes record = {static_cast<std::uint8_t>(i + 1)};
         AddText(record, c.name);
@@ -78,7 +78,7 @@ TEST(Form1Bytes, ControlRecordsSeparatorsAndValues) {
             AddText(record, c.caption);
         }
         record.push_back(static_cast<std::uint8_t>(c.rectCode));
-        for (int v : {c.left, c.top, c.width, c.height}) Add16(record, v);
+        for (int v : {c.rect.left, c.rect.top, c.rect.width, c.rect.height}) Add16(record, v);
         record.push_back(static_cast<std::uint8_t>(c.tabCode));
         Add16(record, c.tab);
         record.push_back(0xFF);

@@ -12,6 +12,7 @@
 #include "runtime/start.h"
 #include "tests/fakes/memory_file_queries.h"
 #include "tests/fakes/memory_platform.h"
+#include "tests/support/components.h"
 
 namespace tervalux::app {
 namespace {
@@ -140,7 +141,7 @@ TEST(Form1StartUp, LoadWritesFolderDriveAndCheckBoxWithTheirNestedEventsInOrder)
         EXPECT_EQ(app.f().Dir().Path(), L"c:\\");
         EXPECT_EQ(app.f().Drive().Drive().substr(0, 2), L"c:");
         EXPECT_EQ(app.f().File().Path(), L"c:\\");
-        EXPECT_EQ(app.f().File().Pattern(), L"*.ocx;*.dll");
+        EXPECT_EQ(app.f().File().Pattern(), testing::ComponentPattern());
         EXPECT_EQ(app.f().ChkDir().Value(), 1);
         EXPECT_TRUE(app.platform.messages.empty());
         EXPECT_EQ(app.host.ended, 0);

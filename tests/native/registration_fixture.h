@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "registration/command_context.h"
 #include "registration/commands.h"
 #include "tests/fakes/memory_platform.h"
+#include "tests/support/plain_selection.h"
 
 namespace tervalux::fake {
 
@@ -69,35 +69,6 @@ inline constexpr FamilyRow kFamilies[] = {
     {6, L"Windows XP", L"C:\\WINDOWS\\system"},
 };
 
-// File.Path, File.FileName and ChkDir.Value as plain values.
-class PlainSelection : public Selection {
-   public:
-    std::wstring folder = L"D:\\comp";
-    std::wstring file = L"a.ocx";
-    std::int32_t box = 1;
-    std::optional<std::int32_t> throws;  // every read throws this number, as a failing control would
-    int boxReads = 0;
-
-    std::wstring FolderPath() override {
-        Check();
-        return folder;
-    }
-    std::wstring FileName() override {
-        Check();
-        return file;
-    }
-    std::int32_t CheckBoxValue() override {
-        ++boxReads;
-        Check();
-        return box;
-    }
-
-   private:
-    void Check() const {
-        if (throws) throw RuntimeError(*throws);
-    }
-};
-
 class Bench {
    public:
     // W is C:\WINNT for codes 4 and 5 and C:\WINDOWS otherwise; both system folders exist, the
@@ -111,6 +82,8 @@ class Bench {
         systemDir = kFamilies[code].systemDir;
         platform.fs.AddFile(systemDir + L"\\regsvr32.exe", kRegistrarBytes);
         platform.fs.AddFile(L"D:\\comp\\a.ocx", kComponentBytes);
+        selection.folder = L"D:\\comp";
+        selection.file = L"a.ocx";
     }
 
     Events Register() {

@@ -3,6 +3,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/runtime_error.h"
+
 namespace tervalux::win32::testing {
 
 std::wstring Extended(const std::wstring& path) {

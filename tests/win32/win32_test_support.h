@@ -7,8 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/runtime_error.h"
-#include "registration/command_context.h"
+#include "tests/support/plain_selection.h"
 
 namespace tervalux::win32::testing {
 
@@ -75,14 +74,6 @@ class HeldOpen {
     HANDLE handle_;
 };
 
-// The window's selection for a command, as plain values.
-struct PlainSelection : Selection {
-    std::wstring folder;
-    std::wstring file;
-    std::int32_t box = 1;
-    std::wstring FolderPath() override { return folder; }
-    std::wstring FileName() override { return file; }
-    std::int32_t CheckBoxValue() override { return box; }
-};
+using tervalux::testing::PlainSelection;
 
 }  // namespace tervalux::win32::testing

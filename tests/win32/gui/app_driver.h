@@ -8,11 +8,15 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "tests/support/form1_layout.h"
 #include "tests/win32/win32_test_support.h"
 
 namespace tervalux::win32::testing {
+
+namespace layout = rt::layout;
 
 // The driver is built in a folder under the build folder; the program at its top.
 inline std::wstring ProgramPath() {
@@ -42,6 +46,14 @@ inline std::wstring ClassOf(HWND hwnd) {
 inline bool RunningUnderWine() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// The form's control of that name: the child at its place in the tab order, which the z-order
+// follows; nullptr when there is none.
+inline HWND ControlOf(HWND form, std::string_view name) {
+    HWND child = GetWindow(form, GW_CHILD);
+    for (std::size_t i = 0; i < layout::TabOf(name) && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
+    return child;
 }
 
 // One running tervalux.exe; ended by force when a test leaves it running.
@@ -118,6 +130,8 @@ class Running {
         }
         return children;
     }
+
+    HWND Control(std::string_view name) const { return ControlOf(form_, name); }
 
     HWND Focus() const {
         GUITHREADINFO info{};

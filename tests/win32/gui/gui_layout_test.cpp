@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tests/win32/gui/app_driver.h"
-#include "tests/win32/gui/form_layout.h"
+#include "tests/win32/gui/form_pixels.h"
 
 namespace {
 
@@ -23,14 +23,14 @@ std::string Describe(const RECT& r) {
 }
 
 void ExpectEveryControlAt(HWND form, const std::vector<HWND>& children, int dpi) {
-    ASSERT_EQ(children.size(), kControlCount);
+    ASSERT_EQ(children.size(), layout::kControlCount);
     RECT client{};
     GetClientRect(form, &client);
-    EXPECT_EQ(client.right, Px(6405, dpi));
-    EXPECT_EQ(client.bottom, Px(5070, dpi));
-    for (std::size_t i = 0; i < kControlCount; ++i) {
-        SCOPED_TRACE(kControls[i].name);
-        const RECT expected = ExpectedPixels(kControls[i], dpi);
+    EXPECT_EQ(client.right, Px(layout::kClient.width, dpi));
+    EXPECT_EQ(client.bottom, Px(layout::kClient.height, dpi));
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        SCOPED_TRACE(layout::InTabOrder(i).name);
+        const RECT expected = ExpectedPixels(layout::InTabOrder(i).rect, dpi);
         const RECT got = RectInForm(form, children[i]);
         EXPECT_TRUE(EqualRect(&got, &expected)) << "at " << Describe(got) << ", expected " << Describe(expected);
     }
@@ -68,7 +68,7 @@ TEST(GuiLayout, EveryControlExactlyWhereItsTwipsPutItAtTheScreenDpi) {
     ExpectEveryControlAt(form, children, dpi);
     if (dpi == 96) {
         // 2895 x 3240 twips: not a pixel less for a list box's whole lines.
-        const RECT folders = RectInForm(form, children.at(1));
+        const RECT folders = RectInForm(form, app.Control("Dir"));
         EXPECT_EQ(folders.right - folders.left, 193);
         EXPECT_EQ(folders.bottom - folders.top, 216);
     }
@@ -83,7 +83,7 @@ TEST(GuiLayout, DpiChangeKeepsEveryControlAtItsTwips) {
     const HWND form = app.Form();
     ASSERT_NE(form, nullptr);
     const auto children = app.Children();
-    ASSERT_EQ(children.size(), kControlCount);
+    ASSERT_EQ(children.size(), layout::kControlCount);
     RECT start{};
     GetWindowRect(form, &start);
     for (int dpi : {144, 120, 96, ScreenDpi()}) {

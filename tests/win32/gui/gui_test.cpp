@@ -10,13 +10,25 @@
 #include <string>
 #include <vector>
 
+#include "runtime/control_kinds.h"
+#include "runtime/description_values.h"
 #include "tests/win32/gui/app_driver.h"
-#include "tests/win32/gui/form_layout.h"
+#include "tests/win32/gui/folder_listing.h"
+#include "tests/win32/gui/form_pixels.h"
 #include "tests/win32/gui/screenshot.h"
 
 namespace {
 
 using namespace tervalux::win32::testing;
+using tervalux::rt::Kind;
+using tervalux::rt::KindCode;
+
+// The standard class a control of the kind is; nullptr for the lists, which any may draw.
+const wchar_t* StandardClass(int kind) {
+    if (kind == KindCode(Kind::TextBox)) return L"Edit";
+    if (kind == KindCode(Kind::CommandButton) || kind == KindCode(Kind::CheckBox)) return L"Button";
+    return nullptr;
+}
 
 TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
     Running app;
@@ -46,8 +58,8 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
     }
     RECT client{};
     GetClientRect(form, &client);
-    EXPECT_EQ(client.right, Px(6405, dpi));
-    EXPECT_EQ(client.bottom, Px(5070, dpi));
+    EXPECT_EQ(client.right, Px(layout::kClient.width, dpi));
+    EXPECT_EQ(client.bottom, Px(layout::kClient.height, dpi));
     RECT frame{};
     GetWindowRect(form, &frame);
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -57,25 +69,26 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
 
     // The eight controls, in tab order (where they stand is the layout test's).
     const auto children = app.Children();
-    ASSERT_EQ(children.size(), kControlCount);
+    ASSERT_EQ(children.size(), layout::kControlCount);
     for (std::size_t i = 0; i < children.size(); ++i) {
-        const ExpectedControl& expected = kControls[i];
+        const layout::ControlRow& expected = layout::InTabOrder(i);
         SCOPED_TRACE(expected.name);
         const HWND child = children[i];
-        if (*expected.className != L'\0') {
-            EXPECT_EQ(_wcsicmp(ClassOf(child).c_str(), expected.className), 0) << ClassOf(child).c_str();
-            EXPECT_EQ(TextOf(child), expected.caption);
+        if (const wchar_t* className = StandardClass(expected.kind)) {
+            EXPECT_EQ(_wcsicmp(ClassOf(child).c_str(), className), 0) << ClassOf(child).c_str();
+            EXPECT_EQ(TextOf(child), expected.caption ? tervalux::rt::FromWindows1252(expected.caption) : L"");
         }
         EXPECT_NE(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP, 0);
     }
-    const HWND cmdReg = children[3];
-    const HWND cmdDes = children[4];
-    const HWND txtarq = children[5];
-    const HWND chkDir = children[7];
+    const HWND cmdReg = app.Control("cmdReg");
+    const HWND cmdDes = app.Control("CmdDes");
+    const HWND cmdSair = app.Control("CmdSair");
+    const HWND txtarq = app.Control("txtarq");
+    const HWND chkDir = app.Control("ChkDir");
 
     // No default button among the three; a three-state check box that Form_Load ticked; a text
     // box without a length limit of its own.
-    for (HWND button : {cmdReg, cmdDes, children[6]}) {
+    for (HWND button : {cmdReg, cmdDes, cmdSair}) {
         EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
     }
     EXPECT_EQ(SendMessageW(chkDir, BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -89,36 +102,17 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
         app.PressTab(app.Focus());
         const HWND next = children[step % children.size()];
         EXPECT_TRUE(WaitFor([&] { return app.FocusOn(next); }, std::chrono::seconds(10)))
-            << "after Tab " << step << " expected " << kControls[step % children.size()].name;
+            << "after Tab " << step << " expected " << layout::InTabOrder(step % children.size()).name;
     }
 
     const std::wstring shot = TestProgramFolder() + L"\\tervalux_window.png";
     EXPECT_TRUE(SaveScreenshot(form, shot));
 
     // "Sair" ends the process.
-    PostMessageW(children[6], BM_CLICK, 0, 0);
+    PostMessageW(cmdSair, BM_CLICK, 0, 0);
     DWORD exitCode = 1234;
     EXPECT_TRUE(app.Ended(&exitCode));
     EXPECT_EQ(exitCode, 0u);
-}
-
-// The components the file list shows in `folder`: what the program itself leaves out is left
-// out here too (folders, hidden and system files).
-long ComponentsIn(const std::wstring& folder) {
-    long count = 0;
-    for (const wchar_t* pattern : {L"*.ocx", L"*.dll"}) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((folder + pattern).c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) continue;
-        do {
-            if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
-                0) {
-                ++count;
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    return count;
 }
 
 TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
@@ -131,22 +125,15 @@ TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
         }
     } remove;
     for (const wchar_t* file : kPlaced) WriteBytes(file, "component");
-    const long expected = ComponentsIn(L"c:\\");
+    const LRESULT expected = ComponentCount(L"c:\\");
     ASSERT_GE(expected, 2);
 
     // From the moment the window can be seen, the file list holds the folder's names: it is not
     // shown empty and filled a moment later.
-    long atFirstSight = -1;
-    Running app([&](HWND form) {
-        HWND fileList = GetWindow(form, GW_CHILD);
-        for (int i = 0; i < 2 && fileList != nullptr; ++i) fileList = GetWindow(fileList, GW_HWNDNEXT);
-        DWORD_PTR count = 0;
-        if (fileList != nullptr && SendMessageTimeoutW(fileList, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count)) {
-            atFirstSight = static_cast<long>(count);
-        }
-    });
+    LRESULT atFirstSight = -1;
+    Running app([&](HWND form) { atFirstSight = Ask(ControlOf(form, "File"), LB_GETCOUNT); });
     ASSERT_NE(app.Form(), nullptr);
-    EXPECT_EQ(_wcsicmp(ClassOf(app.Children().at(2)).c_str(), L"ListBox"), 0);
+    EXPECT_EQ(_wcsicmp(ClassOf(app.Control("File")).c_str(), L"ListBox"), 0);
     EXPECT_EQ(atFirstSight, expected);
 
     PostMessageW(app.Form(), WM_CLOSE, 0, 0);
@@ -157,15 +144,14 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
     Running app;
     ASSERT_NE(app.Form(), nullptr);
     const auto children = app.Children();
-    ASSERT_EQ(children.size(), kControlCount);
-    const HWND txtarq = children[5];
+    ASSERT_EQ(children.size(), layout::kControlCount);
+    const HWND txtarq = app.Control("txtarq");
 
     // Tab to the box, type a name the file list cannot take, press Enter.
     ASSERT_TRUE(WaitFor([&] { return app.FocusOn(children[0]); }, std::chrono::seconds(10)));
-    for (int step = 1; step <= 5; ++step) {
+    for (std::size_t step = 1; step <= layout::TabOf("txtarq"); ++step) {
         app.PressTab(app.Focus());
-        ASSERT_TRUE(
-            WaitFor([&] { return app.FocusOn(children[static_cast<std::size_t>(step)]); }, std::chrono::seconds(10)));
+        ASSERT_TRUE(WaitFor([&] { return app.FocusOn(children[step]); }, std::chrono::seconds(10)));
     }
     const std::wstring typed = L"nao_existe_aqui.ocx";
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
@@ -222,11 +208,10 @@ TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
 
     Running app;
     ASSERT_NE(app.Form(), nullptr);
-    const auto children = app.Children();
-    ASSERT_EQ(children.size(), kControlCount);
-    const HWND cmdReg = children[3];
-    const HWND txtarq = children[5];
-    const HWND chkDir = children[7];
+    ASSERT_EQ(app.Children().size(), layout::kControlCount);
+    const HWND cmdReg = app.Control("cmdReg");
+    const HWND txtarq = app.Control("txtarq");
+    const HWND chkDir = app.Control("ChkDir");
 
     ASSERT_TRUE(EnterInBox(txtarq, scratch.Path()));  // the file list moves to the folder
     ASSERT_TRUE(EnterInBox(txtarq, L"tvxcomp.dll"));  // and selects the component

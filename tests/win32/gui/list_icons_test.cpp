@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tests/win32/gui/app_driver.h"
-#include "tests/win32/gui/form_layout.h"
+#include "tests/win32/gui/list_reader.h"
 #include "tests/win32/gui/screenshot.h"
 
 namespace {
@@ -76,26 +76,6 @@ Drawn DrawnIn(const Screen& screen, HWND child, const Cell& entry, const Cell& i
     return drawn;
 }
 
-LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = static_cast<DWORD_PTR>(-2);
-    SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
-std::wstring ListBoxText(HWND list, WPARAM index) {
-    wchar_t text[MAX_PATH + 1] = {};
-    if (Ask(list, LB_GETTEXTLEN, index) > MAX_PATH) return L"<too long>";
-    Ask(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-std::wstring ComboText(HWND combo, WPARAM index) {
-    wchar_t text[MAX_PATH + 1] = {};
-    if (Ask(combo, CB_GETLBTEXTLEN, index) > MAX_PATH) return L"<too long>";
-    Ask(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 void ExpectAnIconThenText(const Drawn& drawn, int iconSize) {
     // Not an empty cell, nor one line of text: an icon covers a good part of its cell and is
     // shaded in several colours.
@@ -108,17 +88,16 @@ TEST(GuiIcons, FolderAndDriveEntriesShowTheSystemsIconBeforeTheirText) {
     Running app;
     const HWND form = app.Form();
     ASSERT_NE(form, nullptr) << "no window \"Tervalux\"";
-    const auto children = app.Children();
-    ASSERT_EQ(children.size(), kControlCount);
-    const HWND drive = children[0];
-    const HWND dir = children[1];
+    ASSERT_EQ(app.Children().size(), layout::kControlCount);
+    const HWND drive = app.Control("Drive");
+    const HWND dir = app.Control("Dir");
     // The window opens on c:\, which has subfolders; the focus is on the drive list.
     ASSERT_TRUE(WaitFor([&] { return app.FocusOn(drive); }, std::chrono::seconds(10)));
     ASSERT_GE(Ask(dir, LB_GETCOUNT), 2);
-    EXPECT_EQ(ListBoxText(dir, 0), L"c:\\");
+    EXPECT_EQ(ListBoxTexts(dir).at(0), L"c:\\");
     const LRESULT selected = Ask(drive, CB_GETCURSEL);
     ASSERT_GE(selected, 0);
-    const std::wstring driveText = ComboText(drive, static_cast<WPARAM>(selected));
+    const std::wstring driveText = ComboTexts(drive).at(static_cast<std::size_t>(selected));
     EXPECT_EQ(driveText.substr(0, 2), L"c:");
     EXPECT_EQ(TextOf(drive), driveText);
 

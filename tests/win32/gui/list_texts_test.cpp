@@ -1,120 +1,31 @@
 // The texts of the real window's three lists, read from this process the standard way, as a
-// screen reader or a UI automation script reads them: LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT for
-// the folder and file lists, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT for the drive list. What
-// they answer must be what the lists show: the folders and components of the folder on disk and
-// the system's drives.
+// screen reader or a UI automation script reads them (list_reader.h). What they answer must be
+// what the lists show: the folders and components of the folder on disk and the system's drives.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
-#include "tests/win32/gui/form_layout.h"
+#include "tests/win32/gui/folder_listing.h"
+#include "tests/win32/gui/list_reader.h"
 
 namespace {
 
 using namespace tervalux::win32::testing;
 using std::chrono::seconds;
-using Texts = std::vector<std::wstring>;
 
 const std::wstring kTree = L"C:\\tvxtexts";
 const std::wstring kRootComponent = L"C:\\tvxtexts raiz.ocx";
-enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2 };
-
-LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = static_cast<DWORD_PTR>(-2);
-    SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
-// Every item's text as the control hands it out; an item whose length and text disagree shows
-// as such, so that a mismatch reads plainly in the failure.
-Texts ItemTexts(HWND control, UINT getCount, UINT getLength, UINT getText) {
-    Texts texts;
-    const LRESULT count = Ask(control, getCount);
-    for (LRESULT i = 0; i < count; ++i) {
-        const auto index = static_cast<WPARAM>(i);
-        const LRESULT length = Ask(control, getLength, index);
-        if (length < 0) {
-            texts.push_back(L"<no length: " + std::to_wstring(length) + L">");
-            continue;
-        }
-        // Room beyond the length: an item without a string is copied as a pointer-sized value.
-        std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 16, L'\0');
-        const LRESULT copied = Ask(control, getText, index, reinterpret_cast<LPARAM>(buffer.data()));
-        std::wstring text(buffer.data());
-        if (copied != length || text.size() != static_cast<std::size_t>(length)) {
-            text += L" <length " + std::to_wstring(length) + L", copied " + std::to_wstring(copied) + L">";
-        }
-        texts.push_back(text);
-    }
-    return texts;
-}
-
-Texts ListBoxTexts(HWND list) {
-    return ItemTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
-}
-Texts ComboTexts(HWND combo) {
-    return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-}
-
-// The lists' order: without regard to case (Latin letters folded), names equal but for case by
-// their code units.
-bool ListedBefore(const std::wstring& a, const std::wstring& b) {
-    auto fold = [](std::wstring text) {
-        for (wchar_t& c : text) c = static_cast<wchar_t>(towupper(c));
-        return text;
-    };
-    const std::wstring fa = fold(a);
-    const std::wstring fb = fold(b);
-    return fa != fb ? fa < fb : a < b;
-}
-
-bool IsComponent(const std::wstring& name) {
-    auto endsWith = [&](const wchar_t* end) {
-        const std::size_t n = wcslen(end);
-        return name.size() > n && _wcsicmp(name.c_str() + (name.size() - n), end) == 0;
-    };
-    return endsWith(L".ocx") || endsWith(L".dll");
-}
-
-// What a folder holds for the lists, each sorted: its visible subfolders, and its components
-// that are neither hidden nor system files.
-struct Contents {
-    Texts folders;
-    Texts components;
-};
-
-Contents ContentsOf(const std::wstring& folder) {
-    Contents contents;
-    WIN32_FIND_DATAW data;
-    const std::wstring pattern = folder.back() == L'\\' ? folder + L"*" : folder + L"\\*";
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            const DWORD attributes = data.dwFileAttributes;
-            if (name == L"." || name == L"..") continue;
-            if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!(attributes & FILE_ATTRIBUTE_HIDDEN)) contents.folders.push_back(name);
-            } else if (!(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) && IsComponent(name)) {
-                contents.components.push_back(name);
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    std::sort(contents.folders.begin(), contents.folders.end(), ListedBefore);
-    std::sort(contents.components.begin(), contents.components.end(), ListedBefore);
-    return contents;
-}
 
 // The folder list's entries for a path: each step from the root down ("c:\" for the root, bare
 // names below it), then the subfolders of the last step.
 Texts FolderEntries(const Texts& steps, const std::wstring& folder) {
     Texts entries = steps;
-    const Texts below = ContentsOf(folder).folders;
+    const Texts below = ListingOf(folder).folders;
     entries.insert(entries.end(), below.begin(), below.end());
     return entries;
 }
@@ -167,41 +78,39 @@ class ListTextsTest : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_NE(app_.Form(), nullptr) << "no window \"Tervalux\"";
-        children_ = app_.Children();
-        ASSERT_EQ(children_.size(), kControlCount);
+        ASSERT_EQ(app_.Children().size(), layout::kControlCount);
     }
     void TearDown() override {
         PostMessageW(app_.Form(), WM_CLOSE, 0, 0);
         EXPECT_TRUE(app_.Ended());
     }
 
-    HWND Control(Child child) const { return children_[child]; }
-    LRESULT Count(Child list) const { return Ask(Control(list), LB_GETCOUNT); }
+    HWND Control(std::string_view name) const { return app_.Control(name); }
+    LRESULT Count(std::string_view list) const { return Ask(Control(list), LB_GETCOUNT); }
 
     // What the folder list tells its form on a double click on an entry.
     void OpenFolderEntry(LRESULT index) const {
-        const HWND list = Control(kDir);
+        const HWND list = Control("Dir");
         Ask(list, LB_SETCURSEL, static_cast<WPARAM>(index));
         PostMessageW(app_.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
                      reinterpret_cast<LPARAM>(list));
     }
 
     Running app_;
-    std::vector<HWND> children_;
 };
 
 TEST_F(ListTextsTest, EveryEntryOfTheThreeListsReadsAsShown) {
     // Start-up shows drive C's root.
     const Texts rootFolders = FolderEntries({L"c:\\"}, L"C:\\");
-    const Texts rootComponents = ContentsOf(L"C:\\").components;
+    const Texts rootComponents = ComponentsOf(L"C:\\");
     ASSERT_GE(rootComponents.size(), 1u);
-    ASSERT_TRUE(WaitFor([&] { return Count(kFile) == static_cast<LRESULT>(rootComponents.size()); }, seconds(20)))
-        << Count(kFile);
-    EXPECT_EQ(ListBoxTexts(Control(kDir)), rootFolders);
-    EXPECT_EQ(ListBoxTexts(Control(kFile)), rootComponents);
+    ASSERT_TRUE(WaitFor([&] { return Count("File") == static_cast<LRESULT>(rootComponents.size()); }, seconds(20)))
+        << Count("File");
+    EXPECT_EQ(ListBoxTexts(Control("Dir")), rootFolders);
+    EXPECT_EQ(ListBoxTexts(Control("File")), rootComponents);
 
     const DriveTexts drives = SystemDrives();
-    const Texts shown = ComboTexts(Control(kDrive));
+    const Texts shown = ComboTexts(Control("Drive"));
     ASSERT_EQ(shown.size(), drives.expected.size());
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (drives.letterOnly[i]) {
@@ -217,18 +126,18 @@ TEST_F(ListTextsTest, EveryEntryOfTheThreeListsReadsAsShown) {
     ASSERT_NE(at, rootFolders.end());
     OpenFolderEntry(at - rootFolders.begin());
     const Texts treeFolders = FolderEntries({L"c:\\", L"tvxtexts"}, kTree);
-    const Texts treeComponents = ContentsOf(kTree).components;
+    const Texts treeComponents = ComponentsOf(kTree);
     ASSERT_EQ(treeFolders.size(), 7u);
     ASSERT_EQ(treeComponents.size(), 4u);
     ASSERT_TRUE(WaitFor(
         [&] {
-            return Count(kDir) == static_cast<LRESULT>(treeFolders.size()) &&
-                   Count(kFile) == static_cast<LRESULT>(treeComponents.size());
+            return Count("Dir") == static_cast<LRESULT>(treeFolders.size()) &&
+                   Count("File") == static_cast<LRESULT>(treeComponents.size());
         },
         seconds(20)))
-        << Count(kDir) << " " << Count(kFile);
-    EXPECT_EQ(ListBoxTexts(Control(kDir)), treeFolders);
-    EXPECT_EQ(ListBoxTexts(Control(kFile)), treeComponents);
+        << Count("Dir") << " " << Count("File");
+    EXPECT_EQ(ListBoxTexts(Control("Dir")), treeFolders);
+    EXPECT_EQ(ListBoxTexts(Control("File")), treeComponents);
 }
 
 }  // namespace

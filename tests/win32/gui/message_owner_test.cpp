@@ -13,13 +13,6 @@ namespace {
 
 using namespace tervalux::win32::testing;
 
-HWND ChildWithText(const Running& app, const std::wstring& text) {
-    for (HWND child : app.Children()) {
-        if (TextOf(child) == text) return child;
-    }
-    return nullptr;
-}
-
 POINT CentreOf(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
@@ -87,14 +80,11 @@ TEST(GuiMessageBox, HoldsTheFormWhileARegistrarHasTheFocus) {
     Running app;
     ASSERT_NE(app.Form(), nullptr);
     const HWND form = app.Form();
-    const auto children = app.Children();
-    ASSERT_GE(children.size(), 8u);
-    const HWND txtarq = children[5];
-    const HWND chkDir = children[7];
-    const HWND sair = ChildWithText(app, L"Sair");
-    const HWND registrar = ChildWithText(app, L"Registrar");
-    ASSERT_NE(sair, nullptr);
-    ASSERT_NE(registrar, nullptr);
+    ASSERT_EQ(app.Children().size(), layout::kControlCount);
+    const HWND txtarq = app.Control("txtarq");
+    const HWND chkDir = app.Control("ChkDir");
+    const HWND sair = app.Control("CmdSair");
+    const HWND registrar = app.Control("cmdReg");
 
     // Registrar, box clear: the stand-in is copied beside the component and started, and takes
     // the activation from the form.

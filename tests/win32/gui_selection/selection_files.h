@@ -1,14 +1,10 @@
 #pragma once
-// What the selection tests compare the program's lists against, read from the file system
-// directly: the folders and files a list should show, the drives there are. And what a program
-// that the file list started reported about how it was started.
+// The drives the selection tests choose from, and what a program that the file list started
+// reported about how it was started.
 #include <windows.h>
 
 #include <cstdlib>
-#include <cwctype>
-#include <initializer_list>
 #include <string>
-#include <vector>
 
 #include "tests/win32/win32_test_support.h"
 
@@ -16,65 +12,6 @@ namespace tervalux::win32::testing {
 
 // The drive that scripts/test.sh maps to a folder that does not exist.
 inline constexpr wchar_t kGoneDrive = L'T';
-
-inline std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
-    return text;
-}
-
-inline bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() && _wcsicmp(text.c_str() + (text.size() - end.size()), end.c_str()) == 0;
-}
-
-// What a folder holds as the lists show it: visible subfolders, and files neither hidden nor
-// system.
-struct Listing {
-    std::vector<std::wstring> folders;
-    std::vector<std::wstring> files;
-};
-
-inline Listing ListingOf(const std::wstring& folder) {
-    Listing listing;
-    WIN32_FIND_DATAW data;
-    const std::wstring pattern = folder.back() == L'\\' ? folder + L"*" : folder + L"\\*";
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return listing;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const DWORD attributes = data.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(attributes & FILE_ATTRIBUTE_HIDDEN)) listing.folders.push_back(name);
-        } else if (!(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
-            listing.files.push_back(name);
-        }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return listing;
-}
-
-// Entries of the folder list at a drive root: the root and its subfolders.
-inline LRESULT RootFolderEntries(wchar_t drive) {
-    const wchar_t root[] = {drive, L':', L'\\', 0};
-    return static_cast<LRESULT>(1 + ListingOf(root).folders.size());
-}
-
-inline LRESULT CountWithExtensions(const std::wstring& folder, std::initializer_list<const wchar_t*> extensions) {
-    LRESULT count = 0;
-    for (const std::wstring& name : ListingOf(folder).files) {
-        for (const wchar_t* extension : extensions) {
-            if (EndsWithNoCase(name, extension)) {
-                ++count;
-                break;
-            }
-        }
-    }
-    return count;
-}
-
-inline LRESULT Components(const std::wstring& folder) {
-    return CountWithExtensions(folder, {L".ocx", L".dll"});
-}
 
 // A ready fixed drive besides C (Wine's Z, the whole host); 0 when there is none.
 inline wchar_t OtherReadyDrive() {

@@ -7,11 +7,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
+#include <cwctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/win32/gui/app_driver.h"
+#include "tests/win32/gui/folder_listing.h"
+#include "tests/win32/gui/list_reader.h"
 #include "tests/win32/gui_selection/selection_files.h"
 
 namespace {
@@ -30,27 +36,6 @@ const std::wstring kSub = L"C:\\tvxsel\\Sub";
 const std::wstring kRootComponent = L"C:\\tvxselroot.ocx";
 const std::wstring kRootProgram = L"C:\\tvxselroot.exe";
 const std::wstring kSubProgram = L"C:\\tvxsel\\Sub\\prog um.exe";
-
-// The form's children in tab order.
-enum Child : std::size_t { kDrive = 0, kDir = 1, kFile = 2, kTxtarq = 5, kChildren = 8 };
-
-LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = static_cast<DWORD_PTR>(-2);
-    SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
-std::vector<std::wstring> ComboTexts(HWND combo) {
-    std::vector<std::wstring> texts;
-    const LRESULT count = Ask(combo, CB_GETCOUNT);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t buffer[300] = {};
-        if (Ask(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i)) >= 300) continue;
-        Ask(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-        texts.push_back(buffer);
-    }
-    return texts;
-}
 
 // The text the drive list shows now.
 std::wstring ShownDrive(HWND combo) {
@@ -88,10 +73,9 @@ class SelectionTest : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_NE(app_.Form(), nullptr) << "no window \"Tervalux\"";
-        children_ = app_.Children();
-        ASSERT_EQ(children_.size(), static_cast<std::size_t>(kChildren));
+        ASSERT_EQ(app_.Children().size(), layout::kControlCount);
         // Start-up has put every list on drive C.
-        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20)));
+        ASSERT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)));
     }
     void TearDown() override {
         if (HWND box = app_.FindOwn(L"#32770", kTitle.c_str())) PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -99,12 +83,12 @@ class SelectionTest : public ::testing::Test {
         EXPECT_TRUE(app_.Ended());
     }
 
-    HWND Control(Child child) const { return children_[child]; }
-    LRESULT ListCount(Child list) const { return Ask(Control(list), LB_GETCOUNT); }
-    LRESULT ListSelection(Child list) const { return Ask(Control(list), LB_GETCURSEL); }
+    HWND Control(std::string_view name) const { return app_.Control(name); }
+    LRESULT ListCount(std::string_view list) const { return Ask(Control(list), LB_GETCOUNT); }
+    LRESULT ListSelection(std::string_view list) const { return Ask(Control(list), LB_GETCURSEL); }
 
     // What a list tells its form when the user acts on it.
-    void Notify(Child child, WORD code) const {
+    void Notify(std::string_view child, WORD code) const {
         const HWND control = Control(child);
         PostMessageW(app_.Form(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
                      reinterpret_cast<LPARAM>(control));
@@ -112,11 +96,11 @@ class SelectionTest : public ::testing::Test {
 
     // The drive list's selection moved to `letter` by the user.
     void ChooseDrive(wchar_t letter) const {
-        const auto texts = ComboTexts(Control(kDrive));
+        const auto texts = ComboTexts(Control("Drive"));
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (!texts[i].empty() && towupper(texts[i][0]) == letter) {
-                Ask(Control(kDrive), CB_SETCURSEL, i);
-                Notify(kDrive, CBN_SELCHANGE);
+                Ask(Control("Drive"), CB_SETCURSEL, i);
+                Notify("Drive", CBN_SELCHANGE);
                 return;
             }
         }
@@ -128,7 +112,7 @@ class SelectionTest : public ::testing::Test {
     // the list would take back the selection. A message posted behind it to the drive list,
     // harmless and seen from outside (its keyboard interface), tells when the queue got there.
     void Settle() const {
-        const HWND combo = Control(kDrive);
+        const HWND combo = Control("Drive");
         const LRESULT before = Ask(combo, CB_GETEXTENDEDUI);
         PostMessageW(combo, CB_SETEXTENDEDUI, before ? FALSE : TRUE, 0);
         EXPECT_TRUE(WaitFor([&] { return Ask(combo, CB_GETEXTENDEDUI) != before; }, seconds(20)));
@@ -136,12 +120,12 @@ class SelectionTest : public ::testing::Test {
     }
 
     // A click, or a double click, on an entry of a list.
-    void ClickEntry(Child list, LRESULT index) const {
+    void ClickEntry(std::string_view list, LRESULT index) const {
         Settle();
         Ask(Control(list), LB_SETCURSEL, static_cast<WPARAM>(index));
         Notify(list, LBN_SELCHANGE);
     }
-    void DoubleClickEntry(Child list, LRESULT index) const {
+    void DoubleClickEntry(std::string_view list, LRESULT index) const {
         ClickEntry(list, index);
         Notify(list, LBN_DBLCLK);
     }
@@ -165,22 +149,21 @@ class SelectionTest : public ::testing::Test {
 
     // The file list on C:\tvxsel\Sub, reached from drive C's root by a double click and by Enter.
     void OpenSub() const {
-        LRESULT tvxsel = 1;  // after the root, the subfolders sorted without regard to case
-        for (const std::wstring& name : ListingOf(L"C:\\").folders) {
-            if (Lower(name) < L"tvxsel") ++tvxsel;
-        }
-        DoubleClickEntry(kDir, tvxsel);
+        const Texts folders = ListingOf(L"C:\\").folders;
+        const auto tvxsel = std::find(folders.begin(), folders.end(), L"tvxsel");
+        ASSERT_NE(tvxsel, folders.end());
+        DoubleClickEntry("Dir", 1 + (tvxsel - folders.begin()));  // after the root
         // The path (root, tvxsel) and its one subfolder.
-        ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == 3 && ListSelection(kDir) == 1; }, seconds(20)))
-            << ListCount(kDir) << " " << ListSelection(kDir);
+        ASSERT_TRUE(WaitFor([&] { return ListCount("Dir") == 3 && ListSelection("Dir") == 1; }, seconds(20)))
+            << ListCount("Dir") << " " << ListSelection("Dir");
         Settle();
-        Ask(Control(kDir), LB_SETCURSEL, 2);
-        PostMessageW(Control(kDir), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        ASSERT_TRUE(WaitFor([&] { return ListSelection(kDir) == 2; }, seconds(20)));
-        EXPECT_EQ(ListCount(kDir), 3);
+        Ask(Control("Dir"), LB_SETCURSEL, 2);
+        PostMessageW(Control("Dir"), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        ASSERT_TRUE(WaitFor([&] { return ListSelection("Dir") == 2; }, seconds(20)));
+        EXPECT_EQ(ListCount("Dir"), 3);
         // a.ocx and b.dll; not c.txt nor the program.
-        ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == 2; }, seconds(20))) << ListCount(kFile);
-        EXPECT_EQ(ListSelection(kFile), -1);
+        ASSERT_TRUE(WaitFor([&] { return ListCount("File") == 2; }, seconds(20))) << ListCount("File");
+        EXPECT_EQ(ListSelection("File"), -1);
     }
 
     // Double clicks have started `program`, a marker: in a normal window, with `expectedCommand`,
@@ -195,8 +178,7 @@ class SelectionTest : public ::testing::Test {
             << "the program was not started";
         const Started started = ReportOf(program);
         EXPECT_EQ(started.show, std::to_wstring(SW_SHOWNORMAL));
-        EXPECT_EQ(Lower(started.command), Lower(expectedCommand))
-            << std::string(started.command.begin(), started.command.end());
+        EXPECT_EQ(_wcsicmp(started.command.c_str(), expectedCommand.c_str()), 0) << Utf8(started.command);
 
         // The program runs on, waiting to be released, and the window answers meanwhile.
         HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, started.pid);
@@ -213,7 +195,6 @@ class SelectionTest : public ::testing::Test {
     }
 
     Running app_;
-    std::vector<HWND> children_;
 };
 
 TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
@@ -221,19 +202,21 @@ TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
     if (other == 0) GTEST_SKIP() << "no ready drive besides C";
     // Another drive and back to C.
     ChooseDrive(other);
-    EXPECT_TRUE(WaitFor(
-        [&] { return ShowsDrive(Control(kDrive), other) && ListCount(kDir) == RootFolderEntries(other); }, seconds(20)))
-        << ListCount(kDir);
-    EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(DriveRoot(other)); }, seconds(20)));
+    EXPECT_TRUE(
+        WaitFor([&] { return ShowsDrive(Control("Drive"), other) && ListCount("Dir") == RootFolderEntries(other); },
+                seconds(20)))
+        << ListCount("Dir");
+    EXPECT_EQ(ListSelection("Dir"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(DriveRoot(other)); }, seconds(20)));
 
     ChooseDrive(L'C');
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
-    EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(ShowsDrive(Control(kDrive), L'C')) << ShownDrive(Control(kDrive));
+    EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(L'C'); }, seconds(20))) << ListCount("Dir");
+    EXPECT_EQ(ListSelection("Dir"), 0);
+    EXPECT_TRUE(ShowsDrive(Control("Drive"), L'C')) << ShownDrive(Control("Drive"));
     // The component at C's root, and only the components.
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20))) << ListCount(kFile);
-    EXPECT_GE(ListCount(kFile), 1);
+    EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)))
+        << ListCount("File");
+    EXPECT_GE(ListCount("File"), 1);
     ExpectNoMessage();
 }
 
@@ -250,24 +233,26 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
 
     // Another ready drive first: the failure goes back to C, not to the drive chosen before.
     ChooseDrive(other);
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(other); }, seconds(20)));
+    ASSERT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(other); }, seconds(20)));
 
     ChooseDrive(kGoneDrive);
     ExpectMessageThenClose(kNotReady);
-    EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control(kDrive), L'C'); }, seconds(20))) << ShownDrive(Control(kDrive));
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(L'C'); }, seconds(20))) << ListCount(kDir);
-    EXPECT_EQ(ListSelection(kDir), 0);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kFile) == Components(L"C:\\"); }, seconds(20))) << ListCount(kFile);
+    EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control("Drive"), L'C'); }, seconds(20)))
+        << ShownDrive(Control("Drive"));
+    EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(L'C'); }, seconds(20))) << ListCount("Dir");
+    EXPECT_EQ(ListSelection("Dir"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)))
+        << ListCount("File");
     ExpectNoMessage();  // once
 
     // The lists work on from there.
     ChooseDrive(other);
-    EXPECT_TRUE(WaitFor([&] { return ListCount(kDir) == RootFolderEntries(other); }, seconds(20)));
+    EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(other); }, seconds(20)));
     ExpectNoMessage();
 }
 
 TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
-    const HWND txtarq = Control(kTxtarq);
+    const HWND txtarq = Control("txtarq");
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed before"));
 
     // Opening folders moves the file list and leaves the box alone.
@@ -275,15 +260,15 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     EXPECT_EQ(TextOf(txtarq), L"typed before");
 
     // A click puts the bare name into the box.
-    ClickEntry(kFile, 1);
+    ClickEntry("File", 1);
     EXPECT_TRUE(WaitFor([&] { return TextOf(txtarq) == L"b.dll"; }, seconds(20))) << TextOf(txtarq).c_str();
 
     // A name and Enter selects that file; keys other than Enter only edit the box.
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a.ocx"));
     Ask(txtarq, WM_CHAR, L'x', 0x002D0001);
-    EXPECT_EQ(ListSelection(kFile), 1);
+    EXPECT_EQ(ListSelection("File"), 1);
     ASSERT_TRUE(EnterInBox(txtarq, L"A.OCX"));
-    EXPECT_TRUE(WaitFor([&] { return ListSelection(kFile) == 0; }, seconds(20))) << ListSelection(kFile);
+    EXPECT_TRUE(WaitFor([&] { return ListSelection("File") == 0; }, seconds(20))) << ListSelection("File");
     ExpectNoMessage();
 
     // A name the list cannot take: the message, the typed text kept, the selection as it was.
@@ -291,11 +276,11 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     PostMessageW(txtarq, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kFileNotFound));
     EXPECT_EQ(TextOf(txtarq), L"c.txt");
-    EXPECT_EQ(ListSelection(kFile), 0);
-    EXPECT_EQ(ListCount(kFile), 2);
+    EXPECT_EQ(ListSelection("File"), 0);
+    EXPECT_EQ(ListCount("File"), 2);
 
     // A double click on a component: it is no program.
-    DoubleClickEntry(kFile, 0);
+    DoubleClickEntry("File", 0);
     ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kNotAProgram));
     EXPECT_EQ(TextOf(txtarq), L"a.ocx");
     ExpectNoMessage();
@@ -303,21 +288,20 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     // A pattern typed into the box shows the programs; a double click starts one, its path
     // quoted for the blank in its name.
     ASSERT_TRUE(EnterInBox(txtarq, L"*.exe"));
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == 1; }, seconds(20))) << ListCount(kFile);
-    DoubleClickEntry(kFile, 0);
+    ASSERT_TRUE(WaitFor([&] { return ListCount("File") == 1; }, seconds(20))) << ListCount("File");
+    DoubleClickEntry("File", 0);
     EXPECT_TRUE(WaitFor([&] { return TextOf(txtarq) == L"prog um.exe"; }, seconds(20)));
     ExpectStartedWithoutWaiting(kSubProgram, L"\"c:\\tvxsel\\Sub\\prog um.exe\"");
 }
 
 TEST_F(SelectionTest, AProgramInADriveRootIsStartedWithTheJoinedPath) {
     // At a root the folder and the name are joined with a second backslash, passed on as it is.
-    ASSERT_TRUE(EnterInBox(Control(kTxtarq), L"*.exe"));
-    ASSERT_TRUE(WaitFor([&] { return ListCount(kFile) == CountWithExtensions(L"C:\\", {L".exe"}); }, seconds(20)));
-    LRESULT index = 0;
-    for (const std::wstring& name : ListingOf(L"C:\\").files) {
-        if (EndsWithNoCase(name, L".exe") && Lower(name) < L"tvxselroot.exe") ++index;
-    }
-    DoubleClickEntry(kFile, index);
+    ASSERT_TRUE(EnterInBox(Control("txtarq"), L"*.exe"));
+    const Texts programs = FilesEndingIn(L"C:\\", std::array{L".exe"});
+    ASSERT_TRUE(WaitFor([&] { return ListCount("File") == static_cast<LRESULT>(programs.size()); }, seconds(20)));
+    const auto program = std::find(programs.begin(), programs.end(), L"tvxselroot.exe");
+    ASSERT_NE(program, programs.end());
+    DoubleClickEntry("File", program - programs.begin());
     ExpectStartedWithoutWaiting(kRootProgram, L"c:\\\\tvxselroot.exe");
 }
 

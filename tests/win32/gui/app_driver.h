@@ -39,11 +39,6 @@ inline std::wstring ClassOf(HWND hwnd) {
     return buffer;
 }
 
-inline bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 // One running tervalux.exe; ended by force when a test leaves it running.
 class Running {
    public:

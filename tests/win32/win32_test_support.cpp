@@ -1,5 +1,7 @@
 #include "win32_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <thread>
 #include <vector>
 
@@ -111,6 +113,18 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
         if (std::chrono::steady_clock::now() >= until) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+void CannotRunHere(const char* reason) {
+    if (GetEnvironmentVariableW(L"TERVALUX_SKIPS_FAIL", nullptr, 0) != 0) {
+        FAIL() << "cannot run, though the test set-up provides all the tests need: " << reason;
+    }
+    GTEST_SKIP() << reason;
 }
 
 int ErrorNumberOf(const std::function<void()>& action) {

@@ -44,6 +44,15 @@ std::wstring TestProgramFolder();
 // Polls `condition` until it holds or `limit` passes; true when it held.
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(30));
 
+// Whether the test program runs under Wine rather than on Windows.
+bool RunningUnderWine();
+
+// For a test that cannot run where it was started: it skips with `reason`. The test set-up
+// (tervalux_wine_test_setup, scripts/wine-env.sh) provides all the tests need and says so in
+// TERVALUX_SKIPS_FAIL; there, not running is a failure. The test or its SetUp returns at once:
+// `return CannotRunHere("...");`.
+void CannotRunHere(const char* reason);
+
 // The number of the runtime error `action` throws; 0 when it throws none.
 int ErrorNumberOf(const std::function<void()>& action);
 

@@ -42,7 +42,7 @@ const Family kFamilies[] = {
 class EndToEnd : public ::testing::TestWithParam<Family> {
    protected:
     void SetUp() override {
-        if (!RunningUnderWine()) GTEST_SKIP() << "Wine reports a Windows version per program; Windows does not";
+        if (!RunningUnderWine()) return CannotRunHere("Wine reports a Windows version per program; Windows does not");
         const Family& family = GetParam();
         SetStringValue(kAppDefaults, L"Version", Widen(family.version));
         DeleteKeyTree(kComponentKey);

@@ -30,7 +30,7 @@ struct Controls {
 class SixtyFourBitEndToEnd : public ::testing::Test {
    protected:
     void SetUp() override {
-        if (!RunningUnderWine()) GTEST_SKIP() << "the stand-in registrar is installed into Wine's own SysWOW64";
+        if (!RunningUnderWine()) return CannotRunHere("the stand-in registrar is installed into Wine's own SysWOW64");
         winDir = WindowsDirectory();
         sysWow64 = winDir + L"\\SysWOW64";  // as the program spells it; the file system ignores case
         system32 = winDir + L"\\system32";

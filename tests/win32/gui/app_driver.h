@@ -43,11 +43,6 @@ inline std::wstring ClassOf(HWND hwnd) {
     return buffer;
 }
 
-inline bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 // The form's control of that name: the child at its place in the tab order, which the z-order
 // follows; nullptr when there is none.
 inline HWND ControlOf(HWND form, std::string_view name) {

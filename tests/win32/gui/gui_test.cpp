@@ -116,7 +116,7 @@ TEST(GuiWindow, LayoutFocusTabOrderAndSair) {
 }
 
 TEST(GuiWindow, OpensWithItsFileListAlreadyFilled) {
-    if (!RunningUnderWine()) GTEST_SKIP() << "puts files in the root of drive C only under Wine";
+    if (!RunningUnderWine()) return CannotRunHere("puts files in the root of drive C only under Wine");
     // The program opens on c:\; two components there make "filled" something to see.
     static constexpr const wchar_t* kPlaced[] = {L"c:\\tvxgui_opening_1.ocx", L"c:\\tvxgui_opening_2.dll"};
     struct Remove {
@@ -185,7 +185,7 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
 // is copied beside the component and started from there; when the button then loses the focus
 // to another control, the copy goes.
 TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
-    if (!RunningUnderWine()) GTEST_SKIP() << "registers in the system's own registry only under Wine";
+    if (!RunningUnderWine()) return CannotRunHere("registers in the system's own registry only under Wine");
     const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\tervalux.exe";
     const std::wstring componentKey = L"Software\\TervaluxTest\\Component";
     SetStringValue(appDefaults, L"Version", L"win2k");

@@ -71,7 +71,7 @@ class NineXLayoutWithFocusTaker {
 };
 
 TEST(GuiMessageBox, HoldsTheFormWhileARegistrarHasTheFocus) {
-    if (!RunningUnderWine()) GTEST_SKIP() << "lays out the Windows folder as a 9x system only under Wine";
+    if (!RunningUnderWine()) return CannotRunHere("lays out the Windows folder as a 9x system only under Wine");
     NineXLayoutWithFocusTaker layout;
     ASSERT_TRUE(layout.Ready()) << GetLastError();
     ScratchFolder scratch;

@@ -21,7 +21,7 @@ xvfb_pid=""
 cleanup() { if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  tervalux_private_display 190
+  tervalux_private_display
   xvfb_pid=$TERVALUX_XVFB_PID
 fi
 

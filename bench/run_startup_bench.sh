@@ -44,7 +44,7 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  tervalux_private_display 290
+  tervalux_private_display
   xvfb_pid=$TERVALUX_XVFB_PID
 fi
 

@@ -5,7 +5,7 @@
 # show that none of them stalls or fails now and then. Needs a windows-x64 build beforehand
 # (cmake --preset windows-x64 && cmake --build --preset windows-x64); builds nothing itself.
 # One line per run (number, result, failed entries, seconds) and a total; exits non-zero when
-# any run failed. TERVALUX_DISPLAY_BASE picks the first display number tried (90).
+# any run failed.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

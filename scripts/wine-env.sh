@@ -18,31 +18,35 @@ tervalux_wine_prefix() {
   fi
 }
 
-# Starts a private Xvfb on the first free display number from $1 on and exports DISPLAY; its pid is
-# left in TERVALUX_XVFB_PID for the caller's exit trap. Returns non-zero when none could start.
+# Starts a private Xvfb on a display that Xvfb finds free itself and exports DISPLAY; its pid is
+# left in TERVALUX_XVFB_PID for the caller's exit trap. Returns non-zero, with nothing left running,
+# when it did not start.
 tervalux_private_display() {
-  local n display=""
+  local folder display=""
   TERVALUX_XVFB_PID=""
-  for n in $(seq "$1" $(($1 + 99))); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-  done
-  if [ -z "$display" ]; then echo "no free X display number" >&2; return 1; fi
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  folder=$(mktemp -d) || return 1
+  mkfifo "$folder/display" || { rm -rf "$folder"; return 1; }
+  # Xvfb writes the number of the display it took to descriptor 3 once it accepts clients there: a
+  # number found free here could be taken by another Xvfb before this one starts on it.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$folder/display" >/dev/null 2>&1 &
   TERVALUX_XVFB_PID=$!
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    if ! kill -0 "$TERVALUX_XVFB_PID" 2>/dev/null; then echo "Xvfb did not start" >&2; return 1; fi
-    sleep 0.1
-  done
+  read -r -t 30 display <"$folder/display" || true
+  rm -rf "$folder"
+  if [ -z "$display" ]; then
+    echo "Xvfb did not start" >&2
+    kill "$TERVALUX_XVFB_PID" 2>/dev/null || true
+    TERVALUX_XVFB_PID=""
+    return 1
+  fi
   export DISPLAY=":$display"
 }
 
-# Everything the Windows tests need, made afresh: a private display (the first free number from
-# TERVALUX_DISPLAY_BASE, 90 unless set), no Wine server left running, a new prefix under build/ and
-# in it the drive t: whose target has gone, for the test of a drive that is not ready, and windows
-# whose frames Wine draws itself. It tells the tests so (TERVALUX_SKIPS_FAIL, which Wine passes on to
-# the Windows programs): a test that finds something missing fails rather than skips. It sets the
-# caller's exit trap, which ends the Wine server and the display again.
+# Everything the Windows tests need, made afresh: a private display, no Wine server left running, a
+# new prefix under build/ and in it the drive t: whose target has gone, for the test of a drive that
+# is not ready, and windows whose frames Wine draws itself. It tells the tests so
+# (TERVALUX_SKIPS_FAIL, which Wine passes on to the Windows programs): a test that finds something
+# missing fails rather than skips. It sets the caller's exit trap, which ends the Wine server and the
+# display again.
 tervalux_wine_test_setup() {
   TERVALUX_XVFB_PID=""
   trap tervalux_wine_test_teardown EXIT
@@ -50,7 +54,7 @@ tervalux_wine_test_setup() {
     "$TERVALUX_ROOT"/build/*) ;;
     *) echo "refusing to remake a prefix outside build/: $WINEPREFIX" >&2; return 1 ;;
   esac
-  tervalux_private_display "${TERVALUX_DISPLAY_BASE:-90}" || return 1
+  tervalux_private_display || return 1
   wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"
   tervalux_wine_prefix

@@ -117,18 +117,13 @@ class EndToEnd : public ::testing::TestWithParam<Family> {
     }
 
     // Waits until every registrar has ended and let go of the files, and no message box showed.
-    void Settle(Running& app, const std::vector<std::wstring>& heldFiles) {
+    void Settle(const Running& app, const std::vector<std::wstring>& heldFiles) {
         for (const auto& path : heldFiles) {
             if (Exists(path)) {
                 EXPECT_TRUE(WaitFor([&] { return ExistsUnheld(path); })) << Utf8(path) << " stays held";
             }
         }
-        const HWND box = app.FindOwn(L"#32770", L"Quenlor");
-        EXPECT_EQ(box, nullptr) << "message: " << Utf8(PromptOf(box));
-        if (box != nullptr) {
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            WaitFor([&] { return !IsWindow(box); });
-        }
+        app.ExpectNoMessage();
     }
 
     // Records beyond those the scenario expected are registrars it should not have started.

@@ -92,11 +92,6 @@ class SixtyFourBitEndToEnd : public ::testing::Test {
         log.Clear();
     }
 
-    void ExpectNoBox(Running& app) {
-        const HWND box = app.FindOwn(L"#32770", L"Quenlor");
-        EXPECT_EQ(box, nullptr) << "message: " << Utf8(PromptOf(box));
-    }
-
     // SysWOW64 as before, plus the component copied into it when `withComponent`.
     void ExpectSysWow64(bool withComponent) {
         TreeSnapshot expected = sysWow64Before;
@@ -125,14 +120,14 @@ TEST_F(SixtyFourBitEndToEnd, BoxTickedRegistersAndUnregistersInSysWow64) {
     ExpectStandInStart(sysWow64 + L"\\regsvr32.exe tvxcomp32.dll", sysWow64, "register, box ticked");
     ExpectSysWow64(true);
     ExpectFolderUnchanged();
-    ExpectNoBox(app);
+    app.ExpectNoMessage();
 
     // The component now lies in SysWOW64: copied there again and unregistered by its registrar.
     PostMessageW(c.cmdDes, BM_CLICK, 0, 0);
     ExpectStandInStart(sysWow64 + L"\\regsvr32.exe /u tvxcomp32.dll", sysWow64, "unregister, in SysWOW64");
     ExpectSysWow64(true);
     ExpectFolderUnchanged();
-    ExpectNoBox(app);
+    app.ExpectNoMessage();
     PostMessageW(c.cmdSair, BM_CLICK, 0, 0);
     EXPECT_TRUE(app.Ended());
 }
@@ -149,7 +144,7 @@ TEST_F(SixtyFourBitEndToEnd, BoxUncheckedCopiesSysWow64sRegistrarBesideAndCleans
     ExpectStandInStart(Quoted(workingCopy) + L" tvxcomp32.dll", folder, "register, box unchecked");
     EXPECT_EQ(ReadBytes(workingCopy), standInBytes) << "not a copy of SysWOW64's registrar";
     ExpectSysWow64(false);
-    ExpectNoBox(app);
+    app.ExpectNoMessage();
     // Moving the focus on deletes the working copy: its bytes are SysWOW64's registrar's.
     ASSERT_TRUE(WaitFor([&] { return ExistsUnheld(workingCopy); }));
     ASSERT_TRUE(WaitFor([&] { return app.FocusOn(c.cmdReg); }, seconds(10)));
@@ -163,7 +158,7 @@ TEST_F(SixtyFourBitEndToEnd, BoxUncheckedCopiesSysWow64sRegistrarBesideAndCleans
     ExpectStandInStart(Quoted(workingCopyUpper) + L" /U tvxcomp32.dll", folder, "unregister, not in SysWOW64");
     EXPECT_EQ(ReadBytes(workingCopyUpper), standInBytes);
     ExpectSysWow64(false);
-    ExpectNoBox(app);
+    app.ExpectNoMessage();
     ASSERT_TRUE(WaitFor([&] { return ExistsUnheld(workingCopyUpper); }));
     ASSERT_TRUE(WaitFor([&] { return app.FocusOn(c.cmdDes); }, seconds(10)));
     app.PressTab(c.cmdDes);
@@ -193,7 +188,7 @@ TEST_F(SixtyFourBitEndToEnd, SixtyFourBitComponentGoesToSystem32AndIsRegistered)
     EXPECT_EQ(log.Commands(L"reg", 0), std::vector<std::wstring>{}) << "SysWOW64's registrar was started";
     ExpectSysWow64(false);
     ExpectFolderUnchanged();
-    ExpectNoBox(app);
+    app.ExpectNoMessage();
     PostMessageW(c.cmdSair, BM_CLICK, 0, 0);
     EXPECT_TRUE(app.Ended());
 }

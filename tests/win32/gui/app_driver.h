@@ -51,6 +51,15 @@ inline HWND ControlOf(HWND form, std::string_view name) {
     return child;
 }
 
+// The prompt of a message box: its one static text that is not empty.
+inline std::wstring PromptOf(HWND box) {
+    std::wstring prompt;
+    for (HWND part = GetWindow(box, GW_CHILD); part != nullptr; part = GetWindow(part, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(part).c_str(), L"Static") == 0 && !TextOf(part).empty()) prompt = TextOf(part);
+    }
+    return prompt;
+}
+
 // One running tervalux.exe; ended by force when a test leaves it running.
 class Running {
    public:
@@ -149,6 +158,40 @@ class Running {
 
     void PressTab(HWND from) const { PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001); }
 
+    // Waits until the program has handled every message posted to it before now, and those that
+    // these posted in turn (the file list catching up, a LostFocus). A harmless message posted to
+    // the drive list (the form's first child) tells when the queue got there, seen from outside in
+    // its keyboard interface; a second, posted once the first shows, comes behind what the first's
+    // forerunners posted. A sent message proves nothing (it is handled before anything queued), and
+    // real input comes after posted messages: input is followed by input.
+    void Settle() const {
+        const HWND drive = GetWindow(form_, GW_CHILD);
+        const auto extendedUi = [&] {
+            DWORD_PTR result = 2;  // no answer: neither TRUE nor FALSE
+            SendMessageTimeoutW(drive, CB_GETEXTENDEDUI, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
+            return result;
+        };
+        const DWORD_PTR before = extendedUi();
+        const DWORD_PTR toggled = before == 0 ? 1 : 0;
+        for (const DWORD_PTR state : {toggled, before}) {
+            EXPECT_TRUE(PostMessageW(drive, CB_SETEXTENDEDUI, state, 0) &&
+                        WaitFor([&] { return extendedUi() == state; }))
+                << "the program did not get to a message posted to it";
+        }
+    }
+
+    // No message box once the program has settled; one that stands is closed, for the test to go
+    // on with the window.
+    void ExpectNoMessage() const {
+        Settle();
+        const HWND box = FindOwn(L"#32770", L"Quenlor");
+        EXPECT_EQ(box, nullptr) << "message: " << Utf8(PromptOf(box));
+        if (box != nullptr) {
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            WaitFor([&] { return !IsWindow(box); });
+        }
+    }
+
    private:
     struct WindowSearch {
         DWORD pid;
@@ -168,15 +211,6 @@ class Running {
     PROCESS_INFORMATION process_{};
     HWND form_ = nullptr;
 };
-
-// The prompt of a message box: its one static text that is not empty.
-inline std::wstring PromptOf(HWND box) {
-    std::wstring prompt;
-    for (HWND part = GetWindow(box, GW_CHILD); part != nullptr; part = GetWindow(part, GW_HWNDNEXT)) {
-        if (_wcsicmp(ClassOf(part).c_str(), L"Static") == 0 && !TextOf(part).empty()) prompt = TextOf(part);
-    }
-    return prompt;
-}
 
 // Types a text into the box and hands it the Enter character, waiting until its KeyPress has run.
 // False when the box does not hold the text or the program did not take the key in time (a

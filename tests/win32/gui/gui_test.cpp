@@ -169,8 +169,8 @@ TEST(GuiWindow, EnterInTheBoxReachesKeyPressAndTheCloseBoxEnds) {
 
     // Esc presses nothing: no box, and the window stays.
     PostMessageW(app.Focus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(app.Form(), WM_NULL, 0, 0);
-    EXPECT_FALSE(app.Ended(nullptr, 500));
+    app.ExpectNoMessage();
+    EXPECT_FALSE(app.Ended(nullptr, 0));
     EXPECT_TRUE(IsWindow(app.Form()));
 
     // The close box ends the process the same way as "Sair".
@@ -218,13 +218,13 @@ TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
     PostMessageW(chkDir, BM_CLICK, 0, 0);
     ASSERT_TRUE(
         WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, std::chrono::seconds(10)));
-    EXPECT_EQ(app.FindOwn(L"#32770", L"Quenlor"), nullptr) << "the picking showed a message";
+    app.ExpectNoMessage();  // from the picking
 
     PostMessageW(cmdReg, BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return KeyExists(componentKey); })) << "the registrar did not register";
     EXPECT_EQ(_wcsicmp(StringValue(componentKey, L"LoadedFrom").c_str(), component.c_str()), 0);
     EXPECT_TRUE(Exists(workingCopy));
-    EXPECT_EQ(app.FindOwn(L"#32770", L"Quenlor"), nullptr);
+    app.ExpectNoMessage();
 
     // Once the registrar has let go of its copy, the focus moves on from the button.
     ASSERT_TRUE(WaitFor([&] { return ExistsUnheld(workingCopy); }));

@@ -107,21 +107,11 @@ class SelectionTest : public ::testing::Test {
         ADD_FAILURE() << "drive " << static_cast<char>(letter) << ": is not in the drive list";
     }
 
-    // Waits until the program has handled every message posted to it before now. The file list
-    // catches up with its folder through a posted message, and a click must not land before it:
-    // the list would take back the selection. A message posted behind it to the drive list,
-    // harmless and seen from outside (its keyboard interface), tells when the queue got there.
-    void Settle() const {
-        const HWND combo = Control("Drive");
-        const LRESULT before = Ask(combo, CB_GETEXTENDEDUI);
-        PostMessageW(combo, CB_SETEXTENDEDUI, before ? FALSE : TRUE, 0);
-        EXPECT_TRUE(WaitFor([&] { return Ask(combo, CB_GETEXTENDEDUI) != before; }, seconds(20)));
-        Ask(combo, CB_SETEXTENDEDUI, static_cast<WPARAM>(before));
-    }
-
-    // A click, or a double click, on an entry of a list.
+    // A click, or a double click, on an entry of a list. The file list catches up with its folder
+    // through a posted message, and a click must not land before it: the list would take back the
+    // selection.
     void ClickEntry(std::string_view list, LRESULT index) const {
-        Settle();
+        app_.Settle();
         Ask(Control(list), LB_SETCURSEL, static_cast<WPARAM>(index));
         Notify(list, LBN_SELCHANGE);
     }
@@ -130,7 +120,8 @@ class SelectionTest : public ::testing::Test {
         Notify(list, LBN_DBLCLK);
     }
 
-    // The box the program shows now; its prompt checked, then closed with its OK button.
+    // The box the program shows now; its prompt checked, then closed with its OK button, and the
+    // program settled after it, for what the handler left to be seen.
     void ExpectMessageThenClose(const std::wstring& prompt) const {
         HWND box = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (box = app_.FindOwn(L"#32770", kTitle.c_str())) != nullptr; }, seconds(20)))
@@ -138,13 +129,7 @@ class SelectionTest : public ::testing::Test {
         EXPECT_EQ(PromptOf(box), prompt);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, seconds(20)));
-    }
-
-    // No message box once the program has handled everything sent to it so far.
-    void ExpectNoMessage() const {
-        Ask(app_.Form(), WM_NULL);
-        EXPECT_EQ(app_.FindOwn(L"#32770", kTitle.c_str()), nullptr)
-            << PromptOf(app_.FindOwn(L"#32770", kTitle.c_str()));
+        app_.Settle();
     }
 
     // The file list on C:\tvxsel\Sub, reached from drive C's root by a double click and by Enter.
@@ -156,7 +141,7 @@ class SelectionTest : public ::testing::Test {
         // The path (root, tvxsel) and its one subfolder.
         ASSERT_TRUE(WaitFor([&] { return ListCount("Dir") == 3 && ListSelection("Dir") == 1; }, seconds(20)))
             << ListCount("Dir") << " " << ListSelection("Dir");
-        Settle();
+        app_.Settle();
         Ask(Control("Dir"), LB_SETCURSEL, 2);
         PostMessageW(Control("Dir"), WM_KEYDOWN, VK_RETURN, 0x001C0001);
         ASSERT_TRUE(WaitFor([&] { return ListSelection("Dir") == 2; }, seconds(20)));
@@ -191,7 +176,7 @@ class SelectionTest : public ::testing::Test {
         CloseHandle(process);
         DeleteFileW(report.c_str());
         DeleteFileW(release.c_str());
-        EXPECT_EQ(app_.FindOwn(L"#32770", kTitle.c_str()), nullptr) << "a message instead of, or after, the start";
+        app_.ExpectNoMessage();  // instead of, or after, the start
     }
 
     Running app_;
@@ -217,7 +202,7 @@ TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
     EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)))
         << ListCount("File");
     EXPECT_GE(ListCount("File"), 1);
-    ExpectNoMessage();
+    app_.ExpectNoMessage();
 }
 
 TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
@@ -241,12 +226,12 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
     EXPECT_EQ(ListSelection("Dir"), 0);
     EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)))
         << ListCount("File");
-    ExpectNoMessage();  // once
+    app_.ExpectNoMessage();  // once
 
     // The lists work on from there.
     ChooseDrive(other);
     EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(other); }, seconds(20)));
-    ExpectNoMessage();
+    app_.ExpectNoMessage();
 }
 
 TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
@@ -267,7 +252,7 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     EXPECT_EQ(ListSelection("File"), 1);
     ASSERT_TRUE(EnterInBox(txtarq, L"A.OCX"));
     EXPECT_TRUE(WaitFor([&] { return ListSelection("File") == 0; }, seconds(20))) << ListSelection("File");
-    ExpectNoMessage();
+    app_.ExpectNoMessage();
 
     // A name the list cannot take: the message, the typed text kept, the selection as it was.
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"c.txt"));
@@ -281,7 +266,7 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     DoubleClickEntry("File", 0);
     ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kNotAProgram));
     EXPECT_EQ(TextOf(txtarq), L"a.ocx");
-    ExpectNoMessage();
+    app_.ExpectNoMessage();
 
     // A pattern typed into the box shows the programs; a double click starts one, its path
     // quoted for the blank in its name.

@@ -4,6 +4,7 @@
 
 #include "platform/paths.h"
 #include "platform/runtime_error.h"
+#include "platform/win32/file_handles.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/system_library.h"
 
@@ -210,15 +211,12 @@ bool Win32FileQueries::TellsCaseApart(const std::wstring& folder) {
     QuietDriveErrors quiet;
     // Reading a folder's attributes is all the question needs, so any folder the list can read
     // opens for it.
-    const HANDLE handle = CreateFileW(OpenedPath(folder).c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    const Handle handle(CreateFileW(OpenedPath(folder).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.Valid()) return false;
     CaseSensitiveInfo info{};
-    const BOOL answered =
-        ask(handle, static_cast<FILE_INFO_BY_HANDLE_CLASS>(kFileCaseSensitiveInfo), &info, sizeof info);
-    CloseHandle(handle);
-    return answered && (info.flags & kCaseSensitiveFolder) != 0;
+    return ask(handle.Get(), static_cast<FILE_INFO_BY_HANDLE_CLASS>(kFileCaseSensitiveInfo), &info, sizeof info) &&
+           (info.flags & kCaseSensitiveFolder) != 0;
 }
 
 }  // namespace tervalux::win32

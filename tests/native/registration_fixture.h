@@ -55,6 +55,26 @@ inline Event Report(std::int32_t number) {
     return Message(ErrorReportText(RuntimeError(number)));
 }
 
+// The system folders of the layouts below: NT's and 2000's, the 9x families' and XP's, and the
+// other folder of each Windows directory.
+inline const std::wstring kNt = L"C:\\WINNT\\system32";
+inline const std::wstring k9x = L"C:\\WINDOWS\\system";
+inline const std::wstring kXp32 = L"C:\\WINDOWS\\system32";
+inline const std::wstring kNtSystem = L"C:\\WINNT\\system";
+
+// The unregister command's moves with D:\comp\a.ocx, by the system folder they work with.
+inline const std::wstring kBeside = L"D:\\comp\\REGSVR32.EXE";
+inline Event CopyIn(const std::wstring& sys) {
+    return Copy(L"D:\\comp\\a.ocx", sys + L"\\a.ocx");
+}
+inline Event StartIn(const std::wstring& sys) {
+    return Start(sys + L"\\regsvr32.exe", sys + L"\\regsvr32.exe /u a.ocx");
+}
+inline Event CopyBeside(const std::wstring& sys) {
+    return Copy(sys + L"\\REGSVR32.EXE", kBeside);
+}
+inline const Event kStartBeside = Start(kBeside, kBeside + L" /U a.ocx");
+
 // The seven families as the layouts below set them up: the family name and the system folder in
 // which its registrar lies.
 struct FamilyRow {

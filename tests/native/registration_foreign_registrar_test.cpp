@@ -10,8 +10,6 @@ namespace tervalux::testing {
 namespace {
 
 const std::string kForeignBytes = "someone's own tool, run as administrator";
-const std::wstring kNt = L"C:\\WINNT\\system32";
-const std::wstring k9x = L"C:\\WINDOWS\\system";
 
 struct Way {
     const char* name;

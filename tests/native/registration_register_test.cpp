@@ -92,11 +92,6 @@ struct Case {
     Events expected;
 };
 
-const std::wstring kNt = L"C:\\WINNT\\system32";
-const std::wstring k9x = L"C:\\WINDOWS\\system";
-const std::wstring kXp32 = L"C:\\WINDOWS\\system32";
-const std::wstring kNtSystem = L"C:\\WINNT\\system";
-
 void NoSetup(Bench&) {}
 
 TEST(RegisterCommand, Cases) {

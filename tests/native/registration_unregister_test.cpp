@@ -7,24 +7,6 @@
 namespace tervalux::testing {
 namespace {
 
-const std::wstring kNt = L"C:\\WINNT\\system32";
-const std::wstring k9x = L"C:\\WINDOWS\\system";
-const std::wstring kXp32 = L"C:\\WINDOWS\\system32";
-const std::wstring kNtSystem = L"C:\\WINNT\\system";
-const std::wstring kBeside = L"D:\\comp\\REGSVR32.EXE";
-
-// The moves the command makes with D:\comp\a.ocx, by the system folder they work with.
-Event CopyIn(const std::wstring& sys) {
-    return Copy(L"D:\\comp\\a.ocx", sys + L"\\a.ocx");
-}
-Event StartIn(const std::wstring& sys) {
-    return Start(sys + L"\\regsvr32.exe", sys + L"\\regsvr32.exe /u a.ocx");
-}
-Event CopyBeside(const std::wstring& sys) {
-    return Copy(sys + L"\\REGSVR32.EXE", kBeside);
-}
-const Event kStartBeside = Start(kBeside, kBeside + L" /U a.ocx");
-
 enum class InSystem { Present, Absent, NoAttributes };
 
 void PutComponent(Bench& bench, const std::wstring& sys, InSystem state) {

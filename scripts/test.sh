@@ -8,8 +8,9 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 
-section() { printf '\n==== %s ====\n' "$*"; }
+# Each heading says how long the run has taken so far, so that every step's cost can be read off.
 started=$SECONDS
+section() { printf '\n==== %s ==== (%d s in)\n' "$*" "$((SECONDS - started))"; }
 
 section "Set-up"
 bash scripts/setup.sh
@@ -47,4 +48,4 @@ tervalux_wine_test_setup
 section "Windows x64: tests under Wine"
 ctest --preset windows-x64
 
-section "All tests passed in $((SECONDS - started)) s"
+printf '\n==== All tests passed in %d s ====\n' "$((SECONDS - started))"

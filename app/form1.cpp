@@ -44,12 +44,14 @@ void Form1::Form_Load() {
 }
 
 // Never refuses: Cancel and UnloadMode are left alone, and every error of the delete is ignored.
+// Every copy the run placed goes, not only the one in the folder shown: the program keeps no files
+// of its own between runs.
 void Form1::Form_QueryUnload(std::int16_t& Cancel, std::int16_t& UnloadMode) {
     (void)Cancel;
     (void)UnloadMode;
     rt::IgnoreErrors([&] {
         auto context = Context();
-        DeleteWorkingCopy(context, WorkingCopySpelling::Register);
+        DeletePlacedCopies(context);
     });
 }
 

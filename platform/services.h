@@ -28,11 +28,16 @@ constexpr std::uint32_t ClassicAttributes(std::uint32_t systemAttributes) {
     return systemAttributes & kClassicAttributeBits;
 }
 
-// A file as the file system knows it, however its path is spelt: its volume and its index there.
+// A file as the file system knows it, however its path is spelt: its volume and its 128-bit id
+// there (the 64-bit index in the low half where the system offers no more).
 struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
+    std::uint64_t indexHigh = 0;
     auto operator<=>(const FileIdentity&) const = default;
+
+    // Some network servers give every file the id zero: such an identity tells no file apart.
+    constexpr bool TellsFilesApart() const { return index != 0 || indexHigh != 0; }
 };
 
 // A file opened so that, until the hold ends, no other program can write, rename or delete it: what
@@ -43,6 +48,11 @@ class HeldFile {
     virtual ~HeldFile() = default;
 
     virtual FileIdentity Identity() = 0;
+
+    // The held file's own path as the system resolves the open file, links and mount points above
+    // it included, so that a start by this path starts the file held; the path it was opened by
+    // where the system cannot say or its answer fits no ordinary path. Never throws.
+    virtual std::wstring ResolvedPath() = 0;
 
     // Whether the held file has the same bytes as the file at `other`. False when `other` is
     // missing or either cannot be read; never throws.
@@ -88,7 +98,7 @@ class Services {
     virtual void ShowMessage(const std::wstring& prompt) = 0;
 
     // Whether the two paths name one existing file or folder (however they are spelt). False when
-    // either is missing; never throws.
+    // either is missing or its volume tells no files apart; never throws.
     virtual bool SameFile(const std::wstring& a, const std::wstring& b) = 0;
 
     // Whether both files exist and hold the same bytes. False when either is missing or unreadable;

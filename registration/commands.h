@@ -16,8 +16,12 @@ void UnregisterComponent(CommandContext& context);
 enum class WorkingCopySpelling { Register, Unregister };  // "\regsvr32.exe", "\REGSVR32.EXE"
 
 // Deletes the registrar's working copy from the folder the file list shows, but only one that this
-// run placed there (context.placed) and that still has a system registrar's bytes; never in a system
-// directory. Every error is ignored.
+// run placed (context.placed) and that still has a system registrar's bytes. Every error is ignored.
 void DeleteWorkingCopy(CommandContext& context, WorkingCopySpelling spelling);
+
+// At closing: deletes every copy this run placed that still stands, in whatever folder and under
+// whatever spelling it was placed, as DeleteWorkingCopy does. A copy whose registrar still runs
+// cannot be deleted and stays. Every error is ignored.
+void DeletePlacedCopies(CommandContext& context);
 
 }  // namespace tervalux

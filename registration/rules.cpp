@@ -137,7 +137,10 @@ bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, c
         ReportForeignFile(services);
         return false;
     }
-    StartRegistrar(services, workingCopy, componentFolder, switchText, name);
+    // Started by the held file's own path: a link above it re-pointed after the comparison would
+    // otherwise start another file. The command line names the copy as the start rule spells it.
+    services.StartProgram(held->ResolvedPath(), RegistrarCommandLine(workingCopy, switchText, name),
+                          WindowStyle::MinimizedWithFocus, componentFolder);
     return true;
 }
 
@@ -146,7 +149,9 @@ bool CopyRegistrarBeside(Services& services, PlacedCopies& placed, const std::ws
     try {
         services.CopyFileTo(systemRegistrar, workingCopy, Overwrite::No);
         // A copy whose identity cannot be read is never known as ours, so it is never deleted.
-        if (const std::optional<FileIdentity> copy = services.IdentityOf(workingCopy)) placed.Remember(*copy);
+        if (const std::optional<FileIdentity> copy = services.IdentityOf(workingCopy)) {
+            placed.Remember(*copy, workingCopy);
+        }
         return true;
     } catch (const RuntimeError& error) {
         if (error.Number() != err::FileAlreadyExists) throw;

@@ -1,9 +1,10 @@
 // The clean-up rule: the registrar's working copy beside the component goes when a command button
-// loses the focus and when the window closes. Only a copy this run placed goes, and only while it
-// still has a system registrar's bytes: the folder shown may be a system directory (whose registrar
-// is the system's own), or hold someone's own regsvr32.exe, or a copy an earlier run left.
+// loses the focus, and every copy this run placed goes when the window closes. Only a copy this run
+// placed goes, wherever it was placed (a system directory included: one left there would turn every
+// later run onto that directory's route), and only while it still has a system registrar's bytes.
+// Anything else stays: the system's own registrar, which stood there before the run, someone's own
+// regsvr32.exe, a copy an earlier run left.
 #include <memory>
-#include <span>
 
 #include "registration/commands.h"
 #include "registration/rules.h"
@@ -12,40 +13,50 @@ namespace tervalux {
 
 namespace {
 
-bool InSystemDirectory(Services& services, const std::wstring& folder, const std::wstring& workingCopy,
-                       const std::wstring& winDir) {
+// Compared with the registrars of the system directories other than the copy itself: a copy placed
+// in `system` stands where that directory's registrar would, and always has its own bytes.
+bool HasSystemRegistrarBytes(Services& services, HeldFile& copy, const FileIdentity& identity,
+                             const std::wstring& winDir) {
     for (const SystemFolder systemFolder : SystemFoldersOf(services.Bitness())) {
-        if (services.SameFile(folder, SystemDirectory(winDir, systemFolder))) return true;
-        if (services.SameFile(workingCopy, SystemRegistrar(winDir, systemFolder))) return true;
+        const std::wstring registrar = SystemRegistrar(winDir, systemFolder);
+        if (services.IdentityOf(registrar) == identity) continue;
+        if (copy.SameContentsAs(registrar)) return true;
     }
     return false;
 }
 
-bool HasSystemRegistrarBytes(Services& services, HeldFile& copy, const std::wstring& winDir) {
-    for (const SystemFolder systemFolder : SystemFoldersOf(services.Bitness())) {
-        if (copy.SameContentsAs(SystemRegistrar(winDir, systemFolder))) return true;
+// Nothing here may disturb the user: no copy, a copy still running, a folder gone - the copy simply
+// stays until a later clean-up succeeds.
+void DeleteIfPlaced(CommandContext& context, const std::wstring& path, const std::wstring& winDir) noexcept {
+    try {
+        // Checked and deleted through one hold, so the file deleted is the file checked.
+        const std::unique_ptr<HeldFile> copy = context.services.HoldFile(path, HoldFor::Deleting);
+        const FileIdentity identity = copy->Identity();
+        if (!context.placed.Holds(identity) || !HasSystemRegistrarBytes(context.services, *copy, identity, winDir)) {
+            return;
+        }
+        copy->Delete();
+        context.placed.Forget(identity);
+    } catch (...) {
     }
-    return false;
 }
 
 }  // namespace
 
 void DeleteWorkingCopy(CommandContext& context, WorkingCopySpelling spelling) {
-    // Nothing here may disturb the user: no copy, a copy still running, a folder gone, a probe that
-    // fails - the copy simply stays until a later clean-up succeeds.
     try {
         if (context.placed.Empty()) return;
-        Services& services = context.services;
         const std::wstring folder = context.selection.FolderPath();
-        const std::wstring workingCopy = WorkingCopyPath(folder, spelling);
+        DeleteIfPlaced(context, WorkingCopyPath(folder, spelling), context.module.GetWinDir());
+    } catch (...) {
+    }
+}
+
+void DeletePlacedCopies(CommandContext& context) {
+    try {
+        if (context.placed.Empty()) return;
         const std::wstring winDir = context.module.GetWinDir();
-        if (InSystemDirectory(services, folder, workingCopy, winDir)) return;
-        // Checked and deleted through one hold, so the file deleted is the file checked.
-        const std::unique_ptr<HeldFile> copy = services.HoldFile(workingCopy, HoldFor::Deleting);
-        const FileIdentity identity = copy->Identity();
-        if (!context.placed.Holds(identity) || !HasSystemRegistrarBytes(services, *copy, winDir)) return;
-        copy->Delete();
-        context.placed.Forget(identity);
+        for (const std::wstring& path : context.placed.Paths()) DeleteIfPlaced(context, path, winDir);
     } catch (...) {
     }
 }

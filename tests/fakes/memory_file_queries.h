@@ -32,7 +32,7 @@ class MemoryFileQueries : public FileQueries {
     // Gives a file a short name; a pattern finds the file by it as by its name, as the system does.
     void SetShortName(const std::wstring& path, std::wstring shortName);
     // Makes a folder one that tells upper and lower case apart: its filter matches letters as written.
-    void SetTellsCaseApart(const std::wstring& folder) { caseApart_.insert(MemoryFileSystem::Key(folder)); }
+    void SetTellsCaseApart(const std::wstring& folder) { fs_.SetTellsCaseApart(folder); }
 
     wchar_t currentDrive = L'C';
     int listDrivesCalls = 0;
@@ -48,9 +48,7 @@ class MemoryFileQueries : public FileQueries {
     std::vector<std::wstring> ListFolders(const std::wstring& folder) override;
     void ListFiles(const std::wstring& folder, std::span<const std::wstring> patterns,
                    const std::function<void(std::wstring_view)>& visit) override;
-    bool TellsCaseApart(const std::wstring& folder) override {
-        return caseApart_.contains(MemoryFileSystem::Key(folder));
-    }
+    bool TellsCaseApart(const std::wstring& folder) override { return fs_.TellsCaseApart(folder); }
 
    private:
     MemoryFileSystem& fs_;
@@ -58,7 +56,6 @@ class MemoryFileQueries : public FileQueries {
     std::map<wchar_t, DriveKind> kinds_;      // the drives that are not fixed ones
     std::map<wchar_t, std::int32_t> notReady_;
     std::map<std::wstring, std::wstring> shortNames_;  // file key -> short name
-    std::set<std::wstring> caseApart_;                 // keys of the folders that tell case apart
 };
 
 }  // namespace tervalux::fake

@@ -31,6 +31,30 @@ std::wstring MemoryFileSystem::ParentKey(const std::wstring& key) {
     return key.substr(0, slash);
 }
 
+std::wstring MemoryFileSystem::FileKey(const std::wstring& path) const {
+    const std::wstring key = Key(path);
+    const std::wstring parent = ParentKey(key);
+    if (parent.empty() || !caseApart_.contains(parent)) return key;
+    return parent + (parent.back() == L'\\' ? L"" : L"\\") + path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+void MemoryFileSystem::SetTellsCaseApart(const std::wstring& folder) {
+    const std::wstring key = Key(folder);
+    caseApart_.insert(key);
+    // The files already there are known by their names as first spelt from now on.
+    std::map<std::wstring, File> rekeyed;
+    for (auto it = files_.begin(); it != files_.end();) {
+        if (ParentKey(it->first) != key) {
+            ++it;
+            continue;
+        }
+        File file = std::move(it->second);
+        it = files_.erase(it);
+        rekeyed[FileKey(key + L"\\" + file.name)] = std::move(file);
+    }
+    files_.merge(rekeyed);
+}
+
 void MemoryFileSystem::AddFolder(const std::wstring& path) {
     std::wstring key = Key(path);
     std::wstring name = path;
@@ -43,7 +67,7 @@ void MemoryFileSystem::AddFolder(const std::wstring& path) {
 }
 
 void MemoryFileSystem::AddFile(const std::wstring& path, std::string bytes, std::uint32_t attributes) {
-    const std::wstring key = Key(path);
+    const std::wstring key = FileKey(path);
     AddFolder(path.substr(0, path.find_last_of(L"\\/") == 2 ? 3 : path.find_last_of(L"\\/")));
     const auto slash = path.find_last_of(L"\\/");
     const auto existing = files_.find(key);
@@ -53,7 +77,7 @@ void MemoryFileSystem::AddFile(const std::wstring& path, std::string bytes, std:
 
 void MemoryFileSystem::Remove(const std::wstring& path) {
     const std::wstring key = Key(path);
-    files_.erase(key);
+    files_.erase(FileKey(path));
     // A folder goes with everything under it.
     for (auto it = folders_.begin(); it != folders_.end();) {
         if (it->first == key || it->first.rfind(key + L"\\", 0) == 0) {
@@ -68,33 +92,32 @@ void MemoryFileSystem::Remove(const std::wstring& path) {
 }
 
 bool MemoryFileSystem::IsFile(const std::wstring& path) const {
-    return files_.count(Key(path)) != 0;
+    return files_.count(FileKey(path)) != 0;
 }
 bool MemoryFileSystem::IsFolder(const std::wstring& path) const {
     return folders_.count(Key(path)) != 0;
 }
 
 std::optional<std::string> MemoryFileSystem::Bytes(const std::wstring& path) const {
-    const auto it = files_.find(Key(path));
+    const auto it = files_.find(FileKey(path));
     if (it == files_.end()) return std::nullopt;
     return it->second.bytes;
 }
 
 std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::wstring& path) const {
-    const std::wstring key = Key(path);
-    if (const auto it = files_.find(key); it != files_.end()) return it->second.attributes;
-    if (folders_.count(key)) return kDirectory;
+    if (const auto it = files_.find(FileKey(path)); it != files_.end()) return it->second.attributes;
+    if (folders_.count(Key(path))) return kDirectory;
     return std::nullopt;
 }
 
 std::optional<std::uint64_t> MemoryFileSystem::Index(const std::wstring& path) const {
-    const auto it = files_.find(Key(path));
+    const auto it = files_.find(FileKey(path));
     if (it == files_.end()) return std::nullopt;
     return it->second.index;
 }
 
 void MemoryFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-    if (const auto it = files_.find(Key(path)); it != files_.end()) it->second.attributes = attributes;
+    if (const auto it = files_.find(FileKey(path)); it != files_.end()) it->second.attributes = attributes;
 }
 
 std::vector<std::wstring> MemoryFileSystem::Files(const std::wstring& folder) const {
@@ -216,17 +239,25 @@ bool MemoryPlatform::WriteAsAnotherProgram(const std::wstring& path, std::string
 class MemoryHeldFile : public HeldFile {
    public:
     MemoryHeldFile(MemoryPlatform& platform, std::wstring path, HoldFor purpose)
-        : platform_(platform), path_(std::move(path)), key_(MemoryFileSystem::Key(path_)), purpose_(purpose) {
+        : platform_(platform),
+          path_(std::move(path)),
+          key_(MemoryFileSystem::Key(path_)),
+          identity_(platform_.IdentityOf(path_).value()),
+          purpose_(purpose) {
         platform_.held_.insert(key_);
     }
     ~MemoryHeldFile() override { Release(); }
     MemoryHeldFile(const MemoryHeldFile&) = delete;
     MemoryHeldFile& operator=(const MemoryHeldFile&) = delete;
 
-    FileIdentity Identity() override { return platform_.IdentityOf(path_).value(); }
+    FileIdentity Identity() override { return identity_; }
+    std::wstring ResolvedPath() override { return path_; }
     bool SameContentsAs(const std::wstring& other) override { return platform_.SameContents(path_, other); }
     void Delete() override {
         if (purpose_ != HoldFor::Deleting) throw RuntimeError(err::PermissionDenied);
+        // The delete takes the file held: one put in its place behind the hold (which the real
+        // system refuses) stays.
+        if (platform_.IdentityOf(path_) != identity_) throw RuntimeError(err::FileNotFound);
         platform_.Delete(path_, true);
         Release();
     }
@@ -241,6 +272,7 @@ class MemoryHeldFile : public HeldFile {
     MemoryPlatform& platform_;
     std::wstring path_;
     std::wstring key_;
+    FileIdentity identity_;
     HoldFor purpose_;
     bool released_ = false;
 };
@@ -259,7 +291,8 @@ std::optional<FileIdentity> MemoryPlatform::IdentityOf(const std::wstring& path)
     if (!index) return std::nullopt;
     // One volume per drive letter.
     const std::wstring key = MemoryFileSystem::Key(path);
-    return FileIdentity{static_cast<std::uint64_t>(key.empty() ? 0 : key[0]), *index};
+    const wchar_t drive = key.empty() ? L'\0' : key[0];
+    return FileIdentity{static_cast<std::uint64_t>(drive), drivesWithoutFileIds.contains(drive) ? 0 : *index};
 }
 
 void MemoryPlatform::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
@@ -286,7 +319,10 @@ void MemoryPlatform::ShowMessage(const std::wstring& prompt) {
 }
 
 bool MemoryPlatform::SameFile(const std::wstring& a, const std::wstring& b) {
-    return fs.Attributes(a).has_value() && MemoryFileSystem::Key(a) == MemoryFileSystem::Key(b);
+    if (fs.IsFolder(a)) return fs.IsFolder(b) && MemoryFileSystem::Key(a) == MemoryFileSystem::Key(b);
+    const std::optional<FileIdentity> one = IdentityOf(a);
+    const std::optional<FileIdentity> two = IdentityOf(b);
+    return one && two && one->TellsFilesApart() && *one == *two;
 }
 
 bool MemoryPlatform::SameContents(const std::wstring& a, const std::wstring& b) {

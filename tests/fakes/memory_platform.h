@@ -57,6 +57,10 @@ class MemoryFileSystem {
     // over it, new once it has been removed and made again.
     std::optional<std::uint64_t> Index(const std::wstring& path) const;
     void SetAttributes(const std::wstring& path, std::uint32_t attributes);
+    // Makes a folder one that tells upper and lower case apart: the names of the files in it are
+    // compared as written. Folder names are compared without regard to case everywhere.
+    void SetTellsCaseApart(const std::wstring& folder);
+    bool TellsCaseApart(const std::wstring& folder) const { return caseApart_.contains(Key(folder)); }
     // Names (as first spelt) of the files and folders directly inside a folder.
     std::vector<std::wstring> Files(const std::wstring& folder) const;
     std::vector<std::wstring> Folders(const std::wstring& folder) const;
@@ -65,6 +69,9 @@ class MemoryFileSystem {
     static std::wstring ParentKey(const std::wstring& key);
 
    private:
+    // Key(path), but for a file in a folder that tells case apart, its name as written.
+    std::wstring FileKey(const std::wstring& path) const;
+
     struct File {
         std::wstring name;
         std::string bytes;
@@ -74,6 +81,7 @@ class MemoryFileSystem {
     std::map<std::wstring, File> files_;
     std::uint64_t nextIndex_ = 1;
     std::map<std::wstring, std::wstring> folders_;  // key -> name as first spelt
+    std::set<std::wstring> caseApart_;              // keys of the folders that tell case apart
 };
 
 class MemoryPlatform : public Services, public KernelCalls {
@@ -108,6 +116,8 @@ class MemoryPlatform : public Services, public KernelCalls {
     // Programs the platform refuses to start as such: starting them throws 5. A file ending in
     // .dll or .ocx is refused anyway; other files must exist to start.
     std::set<std::wstring> notPrograms;
+    // Drives (upper-case letters) whose server gives every file the id zero.
+    std::set<wchar_t> drivesWithoutFileIds;
     // The system as the program sees it; a 32-bit Windows unless a test says otherwise.
     SystemBitness bitness = SystemBitness::ThirtyTwoBit;
     // Runs while a message box is up, as if the user acted before closing it; optional.

@@ -169,6 +169,7 @@ TEST(Form1Closing, EveryWayOfClosingDeletesOnlyTheRunsOwnWorkingCopyAndNeverRefu
         bool placedByRun;       // "Registrar" with the box clear put it there; otherwise it was there
         bool failDelete;
         bool deleted;
+        const wchar_t* shownAtClosing = nullptr;  // null: the folder the copy is in
     };
     const Case cases[] = {
         {"working copy", L"D:\\comp", kRegistrarBytes, true, false, true},
@@ -178,6 +179,7 @@ TEST(Form1Closing, EveryWayOfClosingDeletesOnlyTheRunsOwnWorkingCopyAndNeverRefu
         {"the system directory itself", L"C:\\WINDOWS\\system", kRegistrarBytes, true, false, false},
         {"no copy", L"D:\\comp", nullptr, false, false, false},
         {"copy in use", L"D:\\comp", kRegistrarBytes, true, true, false},
+        {"working copy in a folder no longer shown", L"D:\\comp", kRegistrarBytes, true, false, true, L"D:\\"},
     };
     for (const Way way : {Way::Sair, Way::CloseBox, Way::SessionEnd}) {
         for (const Case& c : cases) {
@@ -194,7 +196,7 @@ TEST(Form1Closing, EveryWayOfClosingDeletesOnlyTheRunsOwnWorkingCopyAndNeverRefu
                 app.platform.fs.AddFile(copy, c.copyBytes);
             }
             if (c.failDelete) app.platform.Fail(fake::Op::Delete, copy, 70);
-            app.Pick(folder, L"");
+            app.Pick(c.shownAtClosing != nullptr ? c.shownAtClosing : folder, L"");
             app.trace.clear();
             switch (way) {
                 case Way::Sair: app.f().CmdSair().UserClick(); break;

@@ -186,13 +186,14 @@ TEST(SixtyFourBitCleanUp, SystemDirectoriesOfEachSystem) {
         return [registrar](Bench& b) {
             b.platform.fs.AddFile(registrar, "MZ registrar of " + std::string(registrar.begin(), registrar.end()));
             b.platform.fs.AddFile(L"D:\\comp\\regsvr32.exe", *b.platform.fs.Bytes(registrar));
-            b.placed.Remember(*b.platform.IdentityOf(L"D:\\comp\\regsvr32.exe"));
+            b.placed.Remember(*b.platform.IdentityOf(L"D:\\comp\\regsvr32.exe"), L"D:\\comp\\regsvr32.exe");
         };
     };
+    // The system's own registrar in the folder shown, while this run placed a copy elsewhere.
     const auto shown = [](const std::wstring& folder) {
         return [folder](Bench& b) {
             b.platform.fs.AddFile(folder + L"\\regsvr32.exe", kRegistrarBytes);
-            b.placed.Remember(*b.platform.IdentityOf(folder + L"\\regsvr32.exe"));
+            b.placed.Remember(*b.platform.IdentityOf(L"D:\\comp\\a.ocx"), L"D:\\comp\\regsvr32.exe");
             b.selection.folder = folder;
         };
     };

@@ -1,5 +1,5 @@
-// The clean-up of the registrar's working copy: only a copy this run placed goes, and nothing it
-// meets is ever shown to the user.
+// The clean-up of the registrar's working copies: only a copy this run placed goes, wherever it was
+// placed, and nothing it meets is ever shown to the user.
 #include <functional>
 
 #include "tests/native/registration_fixture.h"
@@ -7,17 +7,26 @@
 namespace tervalux::testing {
 namespace {
 
+// When the clean-up comes: a command button loses the focus, or the window closes.
+enum class When { RegisterLostFocus, UnregisterLostFocus, Closing };
+
 struct Case {
     const char* name;
     std::int32_t code;
-    WorkingCopySpelling spelling;
+    When when;
     std::function<void(Bench&)> setup;
     Events expected;
     const wchar_t* remains;  // a file that must still be there afterwards, or nullptr
 };
 
-constexpr auto kReg = WorkingCopySpelling::Register;
-constexpr auto kUnreg = WorkingCopySpelling::Unregister;
+constexpr auto kReg = When::RegisterLostFocus;
+constexpr auto kUnreg = When::UnregisterLostFocus;
+constexpr auto kClosing = When::Closing;
+
+Events CleanUpAt(Bench& b, When when) {
+    if (when == kClosing) return b.Close();
+    return b.CleanUp(when == kReg ? WorkingCopySpelling::Register : WorkingCopySpelling::Unregister);
+}
 
 constexpr const wchar_t* kCopy = L"D:\\comp\\regsvr32.exe";
 
@@ -74,7 +83,7 @@ TEST(WorkingCopyCleanUp, Cases) {
              Placed(b);
              b.platform.fs.AddFolder(L"D:\\other");
              b.selection.folder = L"D:\\other";
-             EXPECT_EQ(b.CleanUp(kReg), Events{});
+             EXPECT_EQ(CleanUpAt(b, kReg), Events{});
              b.selection.folder = L"D:\\comp";
          },
          {Deleted(kCopy)},
@@ -85,7 +94,7 @@ TEST(WorkingCopyCleanUp, Cases) {
          [](Bench& b) {
              Placed(b);
              b.platform.Fail(fake::Op::Delete, kCopy, err::PermissionDenied, 1);
-             EXPECT_EQ(b.CleanUp(kReg), Events{});
+             EXPECT_EQ(CleanUpAt(b, kReg), Events{});
          },
          {Deleted(kCopy)},
          nullptr},
@@ -160,16 +169,82 @@ TEST(WorkingCopyCleanUp, Cases) {
          },
          {},
          L"C:\\WINDOWS\\system\\regsvr32.exe"},
-        {"a copy this run placed in the other system folder: stays",
+        {"a copy this run placed in the other system folder goes",
          4,
          kReg,
          [](Bench& b) {
-             b.selection.folder = L"C:\\WINNT\\system";
-             b.platform.fs.AddFile(L"C:\\WINNT\\system\\a.ocx", kComponentBytes);
+             b.selection.folder = kNtSystem;
+             b.platform.fs.AddFile(kNtSystem + L"\\a.ocx", kComponentBytes);
+             Placed(b);
+         },
+         {Deleted(kNtSystem + L"\\regsvr32.exe")},
+         nullptr},
+        {"XP and later: a copy this run placed in system goes, so that later runs keep system32's route",
+         6,
+         kReg,
+         [](Bench& b) {
+             b.MoveRegistrarTo(kXp32);
+             b.selection.folder = k9x;
+             b.platform.fs.AddFile(k9x + L"\\a.ocx", kComponentBytes);
+             Placed(b);
+         },
+         {Deleted(k9x + L"\\regsvr32.exe")},
+         nullptr},
+        {"closing: a copy placed in a folder no longer shown goes",
+         2,
+         kClosing,
+         [](Bench& b) {
+             Placed(b);
+             b.selection.folder = L"D:\\other";
+         },
+         {Deleted(kCopy)},
+         nullptr},
+        {"closing: a copy in a folder that tells case apart goes under the spelling it was placed by",
+         2,
+         kClosing,
+         [](Bench& b) {
+             b.platform.fs.SetTellsCaseApart(L"D:\\comp");
+             b.Unregister();
+         },
+         {Deleted(kBeside)},
+         nullptr},
+        {"closing: every folder's copy goes, the system's registrar stays",
+         6,
+         kClosing,
+         [](Bench& b) {
+             b.MoveRegistrarTo(kXp32);
+             Placed(b);
+             b.platform.fs.AddFile(L"D:\\other\\a.ocx", kComponentBytes);
+             b.selection.folder = L"D:\\other";
+             b.Unregister();
+             b.selection.folder = kXp32;
+             b.platform.fs.AddFile(kXp32 + L"\\a.ocx", kComponentBytes);
+             Placed(b);
+         },
+         {Deleted(kCopy), Deleted(L"D:\\other\\REGSVR32.EXE")},
+         L"C:\\WINDOWS\\system32\\regsvr32.exe"},
+        {"a server that gives every file the id zero: the copy is never known as ours, and stays",
+         2,
+         kReg,
+         [](Bench& b) {
+             b.platform.drivesWithoutFileIds.insert(L'D');
              Placed(b);
          },
          {},
-         L"C:\\WINNT\\system\\regsvr32.exe"},
+         kCopy},
+        {"replaced by the same bytes between the check and the delete: the file deleted is the one checked",
+         2,
+         kReg,
+         [](Bench& b) {
+             Placed(b);
+             b.platform.afterCompare = [&b] {
+                 b.platform.afterCompare = nullptr;
+                 b.platform.fs.Remove(kCopy);
+                 b.platform.fs.AddFile(kCopy, kRegistrarBytes);
+             };
+         },
+         {},
+         kCopy},
         {"copy in use: the delete fails silently",
          2,
          kReg,
@@ -238,7 +313,7 @@ TEST(WorkingCopyCleanUp, Cases) {
         SCOPED_TRACE(c.name);
         Bench bench(c.code);
         c.setup(bench);
-        EXPECT_EQ(bench.CleanUp(c.spelling), c.expected);
+        EXPECT_EQ(CleanUpAt(bench, c.when), c.expected);
         if (c.remains) {
             EXPECT_TRUE(bench.platform.fs.IsFile(c.remains));
         }
@@ -251,8 +326,8 @@ TEST(WorkingCopyCleanUp, RemovesWhatTheRegisterCommandLeftAndNothingElse) {
     bench.selection.box = 0;
     bench.Register();
     ASSERT_TRUE(bench.platform.fs.IsFile(L"D:\\comp\\regsvr32.exe"));
-    EXPECT_EQ(bench.CleanUp(kReg), Events{Deleted(L"D:\\comp\\regsvr32.exe")});
-    EXPECT_EQ(bench.CleanUp(kReg), Events{});
+    EXPECT_EQ(CleanUpAt(bench, kReg), Events{Deleted(L"D:\\comp\\regsvr32.exe")});
+    EXPECT_EQ(CleanUpAt(bench, kReg), Events{});
     EXPECT_TRUE(bench.platform.fs.IsFile(L"C:\\WINDOWS\\system\\regsvr32.exe"));
     EXPECT_TRUE(bench.platform.fs.IsFile(L"D:\\comp\\a.ocx"));
 }
@@ -265,8 +340,8 @@ TEST(WorkingCopyCleanUp, SystemRegistrarSurvivesARegisterRunFromTheSystemFolder)
         bench.platform.fs.AddFile(bench.systemDir + L"\\a.ocx", kComponentBytes);
         bench.Register();
         bench.Unregister();
-        EXPECT_EQ(bench.CleanUp(kReg), Events{});
-        EXPECT_EQ(bench.CleanUp(kUnreg), Events{});
+        EXPECT_EQ(CleanUpAt(bench, kReg), Events{});
+        EXPECT_EQ(CleanUpAt(bench, kUnreg), Events{});
         EXPECT_EQ(bench.platform.fs.Bytes(bench.systemDir + L"\\regsvr32.exe"), kRegistrarBytes);
     }
 }

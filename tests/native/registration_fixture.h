@@ -15,6 +15,7 @@
 #include "registration/command_context.h"
 #include "registration/commands.h"
 #include "tests/fakes/memory_platform.h"
+#include "tests/support/families.h"
 #include "tests/support/plain_selection.h"
 
 namespace tervalux::fake {
@@ -83,10 +84,10 @@ struct FamilyRow {
     const wchar_t* systemDir;
 };
 inline constexpr FamilyRow kFamilies[] = {
-    {0, L"Windows 32 Bits", L"C:\\WINDOWS\\system"}, {1, L"Windows 95", L"C:\\WINDOWS\\system"},
-    {2, L"Windows 98", L"C:\\WINDOWS\\system"},      {3, L"Windows ME", L"C:\\WINDOWS\\system"},
-    {4, L"Windows NT", L"C:\\WINNT\\system32"},      {5, L"Windows 2000", L"C:\\WINNT\\system32"},
-    {6, L"Windows XP", L"C:\\WINDOWS\\system"},
+    {0, kFamilyNames[0], L"C:\\WINDOWS\\system"}, {1, kFamilyNames[1], L"C:\\WINDOWS\\system"},
+    {2, kFamilyNames[2], L"C:\\WINDOWS\\system"}, {3, kFamilyNames[3], L"C:\\WINDOWS\\system"},
+    {4, kFamilyNames[4], L"C:\\WINNT\\system32"}, {5, kFamilyNames[5], L"C:\\WINNT\\system32"},
+    {6, kFamilyNames[6], L"C:\\WINDOWS\\system"},
 };
 
 class Bench {
@@ -114,6 +115,9 @@ class Bench {
     }
     Events CleanUp(WorkingCopySpelling spelling) {
         return Run([this, spelling] { DeleteWorkingCopy(context, spelling); });
+    }
+    Events Close() {
+        return Run([this] { DeletePlacedCopies(context); });
     }
 
     // Moves the registrar from the family's system folder to `dir` (or nowhere, when empty).

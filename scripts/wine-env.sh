@@ -43,7 +43,8 @@ tervalux_private_display() {
 
 # Everything the Windows tests need, made afresh: a private display, no Wine server left running, a
 # new prefix under build/ and in it the drive t: whose target has gone, for the test of a drive that
-# is not ready, and windows whose frames Wine draws itself. It tells the tests so
+# is not ready, a folder reached through a symbolic link, and windows whose frames Wine draws
+# itself. It tells the tests so
 # (TERVALUX_SKIPS_FAIL, which Wine passes on to the Windows programs): a test that finds something
 # missing fails rather than skips. It sets the caller's exit trap, which ends the Wine server and the
 # display again.
@@ -62,6 +63,11 @@ tervalux_wine_test_setup() {
   # server runs, and before any test starts one.
   rm -rf "$TERVALUX_ROOT/build/gone-drive-target"
   ln -sfn "$TERVALUX_ROOT/build/gone-drive-target" "$WINEPREFIX/dosdevices/t:"
+  # C:\tervalux-link is a Unix symbolic link to C:\tervalux-link-target, for the test that a start
+  # runs the file held, by its own path, not whatever a link on the way names later. Windows
+  # programs under Wine cannot make one themselves.
+  mkdir -p "$WINEPREFIX/drive_c/tervalux-link-target"
+  ln -sfn tervalux-link-target "$WINEPREFIX/drive_c/tervalux-link"
   tervalux_wine_frames
   wineserver -w
   export TERVALUX_SKIPS_FAIL=1

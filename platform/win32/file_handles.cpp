@@ -1,13 +1,25 @@
 #include "platform/win32/file_handles.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
+#include "platform/win32/system_function.h"
 #include "platform/win32/win32_services.h"
 
 namespace tervalux::win32 {
 
 namespace {
+
+// FILE_ID_INFO and its class number, written here as the system reads them: headers for systems
+// before Windows 8 lack them. Its 128-bit id is what ReFS tells files apart by; on NTFS its low
+// half is the 64-bit index.
+struct FileIdInfo {
+    ULONGLONG volumeSerialNumber;
+    BYTE fileId[16];
+};
+constexpr int kFileIdInfo = 18;
+using GetInformationFn = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
 
 bool Rewind(HANDLE file) {
     LARGE_INTEGER start{};
@@ -65,10 +77,19 @@ bool SameBytes(HANDLE a, HANDLE b) {
 }
 
 std::optional<FileIdentity> IdentityOfHandle(HANDLE file) {
+    // Looked up by name: systems before Vista lack the call, and before Windows 8 the class.
+    static const auto ask = SystemFunction<GetInformationFn>(L"kernel32.dll", "GetFileInformationByHandleEx");
+    FileIdInfo idInfo{};
+    if (ask != nullptr && ask(file, kFileIdInfo, &idInfo, sizeof idInfo)) {
+        FileIdentity identity{idInfo.volumeSerialNumber, 0, 0};
+        std::memcpy(&identity.index, idInfo.fileId, sizeof identity.index);
+        std::memcpy(&identity.indexHigh, idInfo.fileId + sizeof identity.index, sizeof identity.indexHigh);
+        return identity;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, 0};
 }
 
 }  // namespace tervalux::win32

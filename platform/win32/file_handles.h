@@ -38,7 +38,8 @@ bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got);
 // error.
 bool SameBytes(HANDLE a, HANDLE b);
 
-// The volume and index of an open file; nothing when the system will not say.
+// The volume and id of an open file, the 128-bit id where the system offers it; nothing when the
+// system will not say.
 std::optional<FileIdentity> IdentityOfHandle(HANDLE file);
 
 }  // namespace tervalux::win32

@@ -1,6 +1,6 @@
 #include "platform/win32/held_file.h"
 
-#include <windows.h>
+#include <string_view>
 
 #include "platform/win32/file_handles.h"
 #include "platform/win32/system_function.h"
@@ -11,12 +11,26 @@ namespace tervalux::win32 {
 
 namespace {
 
-// FILE_DISPOSITION_INFO and its class number, which not every SDK's headers declare.
+// FILE_DISPOSITION_INFO and its class numbers for kernel32 and ntdll, and ntdll's call, which
+// not every SDK's headers declare.
 struct DispositionInfo {
     BOOLEAN deleteFile;
 };
 constexpr int kFileDispositionInfo = 4;
+constexpr int kFileDispositionInformation = 13;
+struct IoStatusBlock {
+    union {
+        LONG status;
+        PVOID pointer;
+    };
+    ULONG_PTR information;
+};
 using SetInformationFn = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+using NtSetInformationFileFn = LONG(NTAPI*)(HANDLE, IoStatusBlock*, PVOID, ULONG, int);
+using NtStatusToDosErrorFn = ULONG(NTAPI*)(LONG);
+using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+
+constexpr DWORD kVolumeNameDos = 0x0;  // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS
 
 class Win32HeldFile : public HeldFile {
    public:
@@ -27,26 +41,20 @@ class Win32HeldFile : public HeldFile {
         ThrowLastError(Operation::Other);
     }
 
+    std::wstring ResolvedPath() override {
+        std::wstring resolved = OrdinaryFinalPath(file_.Get());
+        return resolved.empty() ? path_ : resolved;
+    }
+
     bool SameContentsAs(const std::wstring& other) override {
         Handle second(OpenForReading(other));
         return second.Valid() && SameBytes(file_.Get(), second.Get());
     }
 
     void Delete() override {
-        // The delete goes through the hold, so it takes the file that was checked; the system
-        // removes it when the hold ends. Systems older than Vista cannot, and are given the path
-        // once the hold has ended.
-        static const auto setInformation =
-            SystemFunction<SetInformationFn>(L"kernel32.dll", "SetFileInformationByHandle");
-        if (setInformation == nullptr) {
-            file_.Close();
-            if (!DeleteFileW(ForFileApi(path_).c_str())) ThrowLastError(Operation::Delete);
-            return;
-        }
-        DispositionInfo disposition{TRUE};
-        if (!setInformation(file_.Get(), kFileDispositionInfo, &disposition, sizeof disposition)) {
-            ThrowLastError(Operation::Delete);
-        }
+        static const bool hasKernel32Call =
+            SystemFunction<SetInformationFn>(L"kernel32.dll", "SetFileInformationByHandle") != nullptr;
+        DeleteThroughHandle(file_.Get(), hasKernel32Call ? DispositionCall::Kernel32 : DispositionCall::Ntdll);
     }
 
    private:
@@ -55,6 +63,53 @@ class Win32HeldFile : public HeldFile {
 };
 
 }  // namespace
+
+void DeleteThroughHandle(HANDLE file, DispositionCall call) {
+    // The file goes when the hold ends; until then nobody can open it again.
+    DispositionInfo disposition{TRUE};
+    if (call == DispositionCall::Kernel32) {
+        static const auto setInformation =
+            SystemFunction<SetInformationFn>(L"kernel32.dll", "SetFileInformationByHandle");
+        if (setInformation == nullptr) ThrowLastError(Operation::Delete);
+        if (!setInformation(file, kFileDispositionInfo, &disposition, sizeof disposition)) {
+            ThrowLastError(Operation::Delete);
+        }
+        return;
+    }
+    static const auto setInformation = SystemFunction<NtSetInformationFileFn>(L"ntdll.dll", "NtSetInformationFile");
+    static const auto toDosError = SystemFunction<NtStatusToDosErrorFn>(L"ntdll.dll", "RtlNtStatusToDosError");
+    if (setInformation == nullptr || toDosError == nullptr) ThrowLastError(Operation::Delete);
+    IoStatusBlock status{};
+    const LONG result = setInformation(file, &status, &disposition, sizeof disposition, kFileDispositionInformation);
+    if (result < 0) {
+        SetLastError(toDosError(result));
+        ThrowLastError(Operation::Delete);
+    }
+}
+
+std::wstring OrdinaryFinalPath(HANDLE file) {
+    static const auto finalPath = SystemFunction<GetFinalPathFn>(L"kernel32.dll", "GetFinalPathNameByHandleW");
+    if (finalPath == nullptr) return {};
+    std::wstring path(MAX_PATH + 8, L'\0');
+    DWORD written = finalPath(file, path.data(), static_cast<DWORD>(path.size()), kVolumeNameDos);
+    if (written >= path.size()) {
+        path.assign(written, L'\0');
+        written = finalPath(file, path.data(), static_cast<DWORD>(path.size()), kVolumeNameDos);
+    }
+    if (written == 0 || written >= path.size()) return {};
+    path.resize(written);
+    // "\\?\C:\..." is "C:\...", and "\\?\UNC\server\share\..." is "\\server\share\...".
+    constexpr std::wstring_view kPrefix = L"\\\\?\\";
+    constexpr std::wstring_view kUncPrefix = L"\\\\?\\UNC\\";
+    if (path.starts_with(kUncPrefix)) {
+        path.replace(0, kUncPrefix.size(), L"\\\\");
+    } else if (path.starts_with(kPrefix) && path.size() > kPrefix.size() + 2 && path[kPrefix.size() + 1] == L':') {
+        path.erase(0, kPrefix.size());
+    } else {
+        return {};  // a volume with no drive letter: no ordinary path names it
+    }
+    return path.size() < MAX_PATH ? path : std::wstring();
+}
 
 std::unique_ptr<HeldFile> HoldFileAt(const std::wstring& path, HoldFor purpose) {
     // Others may go on reading (the system reads a program it starts), but not write, rename or

@@ -128,7 +128,7 @@ void Win32Services::ShowMessage(const std::wstring& prompt) {
 
 bool Win32Services::SameFile(const std::wstring& a, const std::wstring& b) {
     const std::optional<FileIdentity> one = IdentityOf(a);
-    if (!one) return false;
+    if (!one || !one->TellsFilesApart()) return false;
     const std::optional<FileIdentity> two = IdentityOf(b);
     return two && *one == *two;
 }

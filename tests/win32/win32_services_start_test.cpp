@@ -7,6 +7,7 @@
 
 #include "platform/win32/file_handles.h"
 #include "platform/win32/win32_services.h"
+#include "registration/rules.h"
 #include "win32_test_support.h"
 
 namespace tervalux::win32 {
@@ -153,6 +154,40 @@ TEST_F(Win32ServicesStart, AHeldProgramCannotBeReplacedAndIsTheOneStarted) {
         services.HoldFile(dir / L"GONE.EXE", HoldFor::Deleting)->Delete();
         EXPECT_FALSE(Exists(dir / L"gone.exe"));
         EXPECT_EQ(ErrorNumberOf([&] { services.HoldFile(dir / L"gone.exe", HoldFor::Starting); }), 53);
+    }
+}
+
+// The working copy starts by the held file's own path, so that a link on the way to it, re-pointed
+// after the check, cannot send the start to another file. The command line names the copy as the
+// command spelt it.
+TEST_F(Win32ServicesStart, AWorkingCopyStartsByTheHeldFilesOwnPath) {
+    const std::wstring linked = L"C:\\tervalux-link";  // the test set-up's link to C:\tervalux-link-target
+    if (!Exists(linked)) return CannotRunHere("no C:\\tervalux-link; scripts/wine-env.sh makes it");
+    ScratchFolder target(L"C:\\tervalux-link-target");
+    struct Case {
+        const char* what;
+        std::wstring folder;    // where the command sees the copy
+        std::wstring resolved;  // where the copy is
+    };
+    const Case cases[] = {
+        {"a plain folder", dir.Path(), dir.Path()},
+        {"a folder reached through a link", linked + L"\\" + target.Name(), target.Path()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring copy = c.folder + L"\\REGSVR32.EXE";
+        services.CopyFileTo(helpers + L"\\marker.exe", copy);
+        const std::wstring marker = c.resolved + L"\\started.txt";
+        ASSERT_TRUE(StartWorkingCopy(services, helpers + L"\\marker.exe", c.folder, copy, kRegisterSwitch, marker));
+        const std::wstring report = WaitForReport(marker);
+        EXPECT_NE(report.find(L"command=" + copy + L" " + marker + L"\n"), std::wstring::npos) << Utf8(report);
+        const std::size_t at = report.find(L"program=");
+        ASSERT_NE(at, std::wstring::npos);
+        const std::wstring program = report.substr(at + 8, report.find(L'\n', at) - at - 8);
+        EXPECT_EQ(CompareStringOrdinal(program.c_str(), -1, (c.resolved + L"\\REGSVR32.EXE").c_str(), -1, TRUE),
+                  CSTR_EQUAL)
+            << Utf8(program);
+        WaitFor([&] { return DeleteFileW(copy.c_str()) != FALSE; });
     }
 }
 

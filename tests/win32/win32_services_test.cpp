@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "platform/pe_machine.h"
+#include "platform/win32/file_handles.h"
+#include "platform/win32/held_file.h"
 #include "win32_test_support.h"
 
 namespace tervalux::win32 {
@@ -119,6 +121,38 @@ TEST_F(Win32ServicesFiles, DeleteRemovesAFileAndRefusesMissingOrReadOnly) {
     SetFileAttributesW((dir / L"locked.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(ErrorNumberOf([&] { services.DeleteFileAt(dir / L"locked.exe"); }), 70);
     EXPECT_TRUE(Exists(dir / L"locked.exe"));
+}
+
+// Both ways of marking a held file for deletion take the file held: it goes when the hold ends, and
+// nothing can take its place before. A read-only file is refused with 70 either way.
+TEST_F(Win32ServicesFiles, DeleteThroughTheHoldByEitherCall) {
+    WriteBytes(dir / L"other.exe", "someone else's program");
+    for (const DispositionCall call : {DispositionCall::Kernel32, DispositionCall::Ntdll}) {
+        SCOPED_TRACE(call == DispositionCall::Kernel32 ? "kernel32" : "ntdll");
+        const std::wstring copy = dir / L"regsvr32.exe";
+        WriteBytes(copy, "ours");
+        {
+            const Handle held(CreateFileW(copy.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          0, nullptr));
+            ASSERT_TRUE(held.Valid());
+            DeleteThroughHandle(held.Get(), call);
+            EXPECT_FALSE(CopyFileW((dir / L"other.exe").c_str(), copy.c_str(), FALSE));
+        }
+        EXPECT_FALSE(Exists(copy));
+
+        const std::wstring locked = dir / L"locked.exe";
+        WriteBytes(locked, "keep");
+        SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+        {
+            const Handle held(CreateFileW(locked.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held.Valid());
+            EXPECT_EQ(ErrorNumberOf([&] { DeleteThroughHandle(held.Get(), call); }), 70);
+        }
+        EXPECT_TRUE(Exists(locked));
+        SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(locked.c_str());
+    }
 }
 
 TEST_F(Win32ServicesFiles, SameFileSeesThroughSpellings) {

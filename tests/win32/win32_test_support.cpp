@@ -75,10 +75,10 @@ void RemoveTree(const std::wstring& path) {
     RemoveDirectoryW(full.c_str());
 }
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder(const std::wstring& in) {
     wchar_t temp[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    std::wstring base(temp, length);
+    std::wstring base = in;
+    if (base.empty()) base.assign(temp, GetTempPathW(MAX_PATH + 1, temp));
     if (!base.empty() && base.back() == L'\\') base.pop_back();
     static unsigned serial = 0;
     path_ = base + L"\\tervalux-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);

@@ -15,12 +15,14 @@ namespace tervalux::win32::testing {
 // files and paths past MAX_PATH included) when the object goes.
 class ScratchFolder {
    public:
-    ScratchFolder();
+    // A new folder in `base`, the temporary folder when none is given.
+    explicit ScratchFolder(const std::wstring& base = {});
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::wstring& Path() const { return path_; }
+    std::wstring Name() const { return path_.substr(path_.find_last_of(L'\\') + 1); }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
    private:

@@ -25,7 +25,9 @@ const std::string kComponentBytes = "component: the version being registered";
 const std::string kOlderBytes = "component: an older version already in the system directory";
 const std::string kForeignBytes = "someone's own regsvr32.exe, not the system's registrar";
 
-enum class Command { Register, Unregister, LostFocusOnly };
+// RegisterAcrossARestart: Register with the row's box, the clean-up until the working copy has
+// gone, then Register with the box ticked as the program started again (nothing placed yet).
+enum class Command { Register, Unregister, LostFocusOnly, RegisterAcrossARestart };
 
 // Which system directories exist and which of them hold the registrar.
 enum class Layout {
@@ -34,6 +36,7 @@ enum class Layout {
     Both,           // both folders, each with the registrar
     NoRegistrar,    // both folders, no registrar in either
     NoRegistrar32,  // only system32, without a registrar
+    ModernSystem,   // system32 with the registrar, and an empty system folder (as Windows keeps it)
 };
 
 enum class Fault {
@@ -47,8 +50,9 @@ enum class Fault {
     LeftWorkingCopy,    // a copy of the registrar this run did not place stands in the component's folder
 };
 
-// The folder shown: a path under the scratch tree, or the system directory itself.
+// The folder shown: a path under the scratch tree, or a system directory itself.
 inline const std::wstring kSystemFolderShown = L"<system32>";
+inline const std::wstring kNineFolderShown = L"<system>";
 
 // A change the command means to make: `path` ends with the bytes `from` had before the command, or
 // is gone when `from` is empty. Paths use {W} (Windows directory), {P} (folder shown), {N} (file).
@@ -125,6 +129,7 @@ const Change kWorkingCopy32{L"{P}\\regsvr32.exe", L"{W}\\system32\\regsvr32.exe"
 constexpr Command R = Command::Register;
 constexpr Command U = Command::Unregister;
 constexpr Command F = Command::LostFocusOnly;
+constexpr Command RR = Command::RegisterAcrossARestart;
 
 std::vector<Scenario> AllScenarios() {
     const std::wstring plain = L"Componentes";
@@ -209,6 +214,10 @@ std::vector<Scenario> AllScenarios() {
          L"", {kUnreg32 + L"{N}"}, {}},
         {"SystemFolderShownCleanUpOnly", F, 1, Layout::Modern, Version::Real, kSystemFolderShown, comp, Fault::None, true,
          L"", {}, {}},
+        // A copy placed in system, where a modern Windows keeps no registrar, goes like any other:
+        // left there, it would turn every later run onto system's route.
+        {"NineFolderShownRegisterUncheckedThenRestart", RR, 0, Layout::ModernSystem, Version::Real, kNineFolderShown, comp,
+         Fault::None, true, L"", {kCopyRegQuoted + L"{N}", kReg32 + L"{N}"}, {kIntoSystem32}},
 
         // A foreign regsvr32.exe in the component's folder.
         {"ForeignRegistrarRegisterUncheckedThenCleanUp", R, 0, Layout::Modern, Version::Real, plain, comp, Fault::ForeignRegistrar, true,
@@ -250,17 +259,21 @@ class Scenarios : public ::testing::TestWithParam<Scenario> {
         registrarBytes = ReadBytes(TestProgramFolder() + L"\\fake_registrar.exe");
         ASSERT_FALSE(registrarBytes.empty());
         const bool has32 = s.layout != Layout::Nine;
-        const bool hasSys = s.layout == Layout::Nine || s.layout == Layout::Both || s.layout == Layout::NoRegistrar;
+        const bool hasSys = s.layout == Layout::Nine || s.layout == Layout::Both || s.layout == Layout::NoRegistrar ||
+                            s.layout == Layout::ModernSystem;
         const bool hasRegistrar = s.layout != Layout::NoRegistrar && s.layout != Layout::NoRegistrar32;
+        const bool sysRegistrar = hasRegistrar && hasSys && s.layout != Layout::ModernSystem;
         if (has32) MakeFolder(winDir + L"\\system32");
         if (hasSys) MakeFolder(winDir + L"\\system");
         if (hasRegistrar && has32) WriteBytes(winDir + L"\\system32\\regsvr32.exe", registrarBytes);
-        if (hasRegistrar && hasSys) WriteBytes(winDir + L"\\system\\regsvr32.exe", registrarBytes);
+        if (sysRegistrar) WriteBytes(winDir + L"\\system\\regsvr32.exe", registrarBytes);
         // Other files of the system directory stand by, to be seen untouched. (Not a library: a started
         // program would find it before the system's own.)
         WriteBytes(winDir + (has32 ? L"\\system32" : L"\\system") + L"\\sistema.ini", "[sistema]");
 
-        selection.folder = s.folder == kSystemFolderShown ? winDir + L"\\system32" : scratch / (L"tree\\" + s.folder);
+        selection.folder = s.folder == kSystemFolderShown ? winDir + L"\\system32"
+                           : s.folder == kNineFolderShown ? winDir + L"\\system"
+                                                          : scratch / (L"tree\\" + s.folder);
         selection.file = s.file;
         selection.box = s.box;
         MakeFolder(selection.folder);
@@ -349,8 +362,19 @@ TEST_P(Scenarios, EndsInItsMessageAndChangesOnlyWhatItMeans) {
         if (!inUsePath.empty()) {
             ASSERT_TRUE(inUse.Held());
         }
-        if (s.command == Command::Register) RegisterComponent(context);
+        if (s.command == Command::Register || s.command == Command::RegisterAcrossARestart) RegisterComponent(context);
         if (s.command == Command::Unregister) UnregisterComponent(context);
+    }
+    if (s.command == Command::RegisterAcrossARestart) {
+        const std::wstring copy = selection.folder + L"\\regsvr32.exe";
+        EXPECT_TRUE(WaitFor([&] {
+            DeleteWorkingCopy(context, spelling);
+            return !Exists(copy);
+        })) << "the working copy stayed";
+        PlacedCopies none;
+        CommandContext restarted{services, module, selection, none};
+        selection.box = 1;
+        RegisterComponent(restarted);
     }
 
     const std::vector<std::wstring> expectedMessages =

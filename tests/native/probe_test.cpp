@@ -13,6 +13,7 @@
 #include "platform/module1.h"
 #include "platform/runtime_error.h"
 #include "tests/fakes/memory_platform.h"
+#include "tests/support/families.h"
 
 namespace tervalux {
 namespace {
@@ -52,9 +53,7 @@ TEST(VersionCode, BuildNumberAndServicePackAreNotLookedAt) {
 }
 
 TEST(FamilyName, SevenNamesAndNothingOutside) {
-    const wchar_t* names[] = {L"Windows 32 Bits", L"Windows 95",   L"Windows 98", L"Windows ME",
-                              L"Windows NT",      L"Windows 2000", L"Windows XP"};
-    for (std::int32_t code = 0; code < 7; ++code) EXPECT_EQ(FamilyName(code), names[code]) << code;
+    for (std::int32_t code = 0; code < 7; ++code) EXPECT_EQ(FamilyName(code), testing::kFamilyNames[code]) << code;
     for (const std::int32_t code : {-1, 7, 100, INT32_MIN}) EXPECT_EQ(FamilyName(code), std::nullopt) << code;
 }
 

@@ -180,11 +180,39 @@ class Running {
         }
     }
 
+    // The message box the program shows: titled with the application title, owned by the form, with
+    // `prompt`. Nothing when none came in time; the box stands for the caller.
+    HWND WaitForMessage(const std::wstring& prompt) const {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindOwn(L"#32770", kTitle)) != nullptr && IsWindowVisible(box); },
+                     std::chrono::seconds(20))) {
+            ADD_FAILURE() << "no message box; expected: " << Utf8(prompt);
+            return nullptr;
+        }
+        EXPECT_EQ(PromptOf(box), prompt);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), form_);
+        return box;
+    }
+
+    // The same, then closed with its OK button and the program settled after it, for what the
+    // handler left to be seen. False when no box came or it did not close.
+    [[nodiscard]] bool ExpectMessage(const std::wstring& prompt) const {
+        const HWND box = WaitForMessage(prompt);
+        if (box == nullptr) return false;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (!WaitFor([&] { return !IsWindow(box); }, std::chrono::seconds(20))) {
+            ADD_FAILURE() << "the message box did not close";
+            return false;
+        }
+        Settle();
+        return true;
+    }
+
     // No message box once the program has settled; one that stands is closed, for the test to go
     // on with the window.
     void ExpectNoMessage() const {
         Settle();
-        const HWND box = FindOwn(L"#32770", L"Quenlor");
+        const HWND box = FindOwn(L"#32770", kTitle);
         EXPECT_EQ(box, nullptr) << "message: " << Utf8(PromptOf(box));
         if (box != nullptr) {
             PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -193,6 +221,8 @@ class Running {
     }
 
    private:
+    static constexpr const wchar_t* kTitle = L"Quenlor";  // the application title
+
     struct WindowSearch {
         DWORD pid;
         const wchar_t* className;

@@ -113,10 +113,8 @@ TEST(GuiMessageBox, HoldsTheFormWhileARegistrarHasTheFocus) {
     // A name that is nowhere, then Enter: "Arquivo não encontrado" while the registrar is active.
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"nada-aqui.ocx"));
     PostMessageW(txtarq, WM_CHAR, L'\r', 0x001C0001);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = app.FindOwn(L"#32770", L"Quenlor")) != nullptr && IsWindowVisible(box); }));
-    EXPECT_EQ(PromptOf(box), L"Arquivo n\u00e3o encontrado");
-    EXPECT_EQ(GetWindow(box, GW_OWNER), form);
+    const HWND box = app.WaitForMessage(L"Arquivo n\u00e3o encontrado");
+    ASSERT_NE(box, nullptr);
     EXPECT_FALSE(IsWindowEnabled(form));
 
     // The stand-in goes now that the box has its owner, and a click on the box, moved clear of the

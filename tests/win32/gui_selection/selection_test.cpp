@@ -120,18 +120,6 @@ class SelectionTest : public ::testing::Test {
         Notify(list, LBN_DBLCLK);
     }
 
-    // The box the program shows now; its prompt checked, then closed with its OK button, and the
-    // program settled after it, for what the handler left to be seen.
-    void ExpectMessageThenClose(const std::wstring& prompt) const {
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = app_.FindOwn(L"#32770", kTitle.c_str())) != nullptr; }, seconds(20)))
-            << "no message box";
-        EXPECT_EQ(PromptOf(box), prompt);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, seconds(20)));
-        app_.Settle();
-    }
-
     // The file list on C:\tvxsel\Sub, reached from drive C's root by a double click and by Enter.
     void OpenSub() const {
         const Texts folders = ListingOf(L"C:\\").folders;
@@ -219,7 +207,7 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
     ASSERT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(other); }, seconds(20)));
 
     ChooseDrive(kGoneDrive);
-    ExpectMessageThenClose(kNotReady);
+    ASSERT_TRUE(app_.ExpectMessage(kNotReady));
     EXPECT_TRUE(WaitFor([&] { return ShowsDrive(Control("Drive"), L'C'); }, seconds(20)))
         << ShownDrive(Control("Drive"));
     EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(L'C'); }, seconds(20))) << ListCount("Dir");
@@ -257,14 +245,14 @@ TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {
     // A name the list cannot take: the message, the typed text kept, the selection as it was.
     SendMessageW(txtarq, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"c.txt"));
     PostMessageW(txtarq, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kFileNotFound));
+    ASSERT_TRUE(app_.ExpectMessage(kFileNotFound));
     EXPECT_EQ(TextOf(txtarq), L"c.txt");
     EXPECT_EQ(ListSelection("File"), 0);
     EXPECT_EQ(ListCount("File"), 2);
 
     // A double click on a component: it is no program.
     DoubleClickEntry("File", 0);
-    ASSERT_NO_FATAL_FAILURE(ExpectMessageThenClose(kNotAProgram));
+    ASSERT_TRUE(app_.ExpectMessage(kNotAProgram));
     EXPECT_EQ(TextOf(txtarq), L"a.ocx");
     app_.ExpectNoMessage();
 

@@ -1,7 +1,7 @@
 #pragma once
 // The stand-ins a scenario runs its command with: the real services, recording what they show and
 // start; the real kernel calls, on a scratch Windows directory and a version of the test's choice;
-// and a window selection of plain values.
+// a window selection of plain values; and what the stand-in registrar logged.
 #include <windows.h>
 
 #include <cstdint>
@@ -88,5 +88,21 @@ class ScratchWindowsKernel : public KernelCalls {
     std::wstring winDir_;
     Version version_;
 };
+
+// The command lines the stand-in registrar (fake_registrar.cpp) logged in `folder`, one per process.
+inline std::vector<std::wstring> StartedCommandLines(const std::wstring& folder) {
+    std::vector<std::wstring> lines;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*.txt").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return lines;
+    do {
+        // The pattern also finds a report still being written ("n.txt.part") under Wine.
+        if (!std::wstring_view(found.cFileName).ends_with(L".txt")) continue;
+        const std::string bytes = ReadBytes(folder + L"\\" + found.cFileName);
+        lines.emplace_back(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return lines;
+}
 
 }  // namespace tervalux::win32::testing

@@ -321,21 +321,7 @@ class Scenarios : public ::testing::TestWithParam<Scenario> {
         return expected;
     }
 
-    // The command lines the started processes got, one per process.
-    std::vector<std::wstring> LoggedStarts() const {
-        std::vector<std::wstring> lines;
-        WIN32_FIND_DATAW found{};
-        HANDLE search = FindFirstFileW((startLog.Path() + L"\\*.txt").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return lines;
-        do {
-            // The pattern also finds a report still being written ("n.txt.part") under Wine.
-            if (!std::wstring_view(found.cFileName).ends_with(L".txt")) continue;
-            const std::string bytes = ReadBytes(startLog / found.cFileName);
-            lines.emplace_back(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-        return lines;
-    }
+    std::vector<std::wstring> LoggedStarts() const { return StartedCommandLines(startLog.Path()); }
 
     ScratchFolder scratch;
     ScratchFolder startLog;

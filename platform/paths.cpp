@@ -121,4 +121,21 @@ std::vector<std::wstring> PathSteps(std::wstring_view path) {
     return steps;
 }
 
+std::wstring OrdinaryPath(std::wstring_view path) {
+    constexpr std::wstring_view kExtended = L"\\\\?\\";
+    constexpr std::wstring_view kExtendedUnc = L"\\\\?\\UNC\\";
+    constexpr std::size_t kMaxPath = 260;
+    std::wstring ordinary;
+    if (path.starts_with(kExtendedUnc)) {
+        ordinary = L"\\\\" + std::wstring(path.substr(kExtendedUnc.size()));
+    } else if (path.starts_with(kExtended)) {
+        const std::wstring_view rest = path.substr(kExtended.size());
+        if (rest.size() < 3 || rest[1] != L':' || rest[2] != L'\\') return {};
+        ordinary = rest;
+    } else {
+        ordinary = path;
+    }
+    return ordinary.size() < kMaxPath ? ordinary : std::wstring();
+}
+
 }  // namespace tervalux

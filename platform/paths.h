@@ -24,6 +24,12 @@ bool IsRoot(std::wstring_view path);
 // A folder path and a name joined with exactly one "\" between them.
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
 
+// A path the system gave in its extended form as an ordinary one: "\\?\c:\x" is "c:\x" and
+// "\\?\UNC\server\share\x" is "\\server\share\x"; a path without the prefix is itself. Empty
+// where no ordinary path names it: another extended form (a volume without a drive letter), or a
+// path of MAX_PATH (260) characters or more, which the calls that take no extended form refuse.
+std::wstring OrdinaryPath(std::wstring_view path);
+
 // The names of the folders from the root down to `path` (the first one is the root itself).
 std::vector<std::wstring> PathSteps(std::wstring_view path);
 

@@ -1,7 +1,6 @@
 #include "platform/win32/held_file.h"
 
-#include <string_view>
-
+#include "platform/paths.h"
 #include "platform/win32/file_handles.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/win32_errors.h"
@@ -98,17 +97,7 @@ std::wstring OrdinaryFinalPath(HANDLE file) {
     }
     if (written == 0 || written >= path.size()) return {};
     path.resize(written);
-    // "\\?\C:\..." is "C:\...", and "\\?\UNC\server\share\..." is "\\server\share\...".
-    constexpr std::wstring_view kPrefix = L"\\\\?\\";
-    constexpr std::wstring_view kUncPrefix = L"\\\\?\\UNC\\";
-    if (path.starts_with(kUncPrefix)) {
-        path.replace(0, kUncPrefix.size(), L"\\\\");
-    } else if (path.starts_with(kPrefix) && path.size() > kPrefix.size() + 2 && path[kPrefix.size() + 1] == L':') {
-        path.erase(0, kPrefix.size());
-    } else {
-        return {};  // a volume with no drive letter: no ordinary path names it
-    }
-    return path.size() < MAX_PATH ? path : std::wstring();
+    return OrdinaryPath(path);
 }
 
 std::unique_ptr<HeldFile> HoldFileAt(const std::wstring& path, HoldFor purpose) {

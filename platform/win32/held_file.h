@@ -21,8 +21,8 @@ enum class DispositionCall { Kernel32, Ntdll };
 // handle closes. Throws the system's refusal.
 void DeleteThroughHandle(HANDLE file, DispositionCall call);
 
-// The final path of an open file without its "\\?\" prefix, where it fits an ordinary path (under
-// MAX_PATH); empty where the system cannot say (no such call before Vista) or it does not fit.
+// The final path of an open file as an ordinary path (OrdinaryPath); empty where the system cannot
+// say (no such call before Vista) or no ordinary path names the file.
 std::wstring OrdinaryFinalPath(HANDLE file);
 
 }  // namespace tervalux::win32

@@ -129,6 +129,25 @@ TEST(ResolveFolder, TheRootOfAFullPath) {
     }
 }
 
+TEST(OrdinaryPath, DropsTheExtendedPrefixWhereAnOrdinaryPathFits) {
+    const std::wstring longest = L"c:\\" + std::wstring(256, L'a');  // 259 characters and the NUL
+    struct Case {
+        std::wstring path;
+        std::wstring ordinary;
+    };
+    const Case cases[] = {
+        {L"\\\\?\\C:\\x\\regsvr32.exe", L"C:\\x\\regsvr32.exe"},
+        {L"\\\\?\\UNC\\server\\share\\regsvr32.exe", L"\\\\server\\share\\regsvr32.exe"},
+        {L"c:\\x", L"c:\\x"},
+        {L"\\\\?\\Volume{0b1f}\\x", L""},  // no drive letter
+        {L"\\\\?\\C:", L""},
+        {L"\\\\?\\" + longest, longest},
+        {L"\\\\?\\" + longest + L"b", L""},
+        {longest + L"b", L""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(OrdinaryPath(c.path), c.ordinary) << testing::PrintToString(c.path);
+}
+
 TEST(ResolveFolder, RootsAndSteps) {
     EXPECT_TRUE(IsRoot(L"c:\\"));
     EXPECT_FALSE(IsRoot(L"c:\\a"));

@@ -132,8 +132,8 @@ TEST_F(Win32ServicesFiles, DeleteThroughTheHoldByEitherCall) {
         const std::wstring copy = dir / L"regsvr32.exe";
         WriteBytes(copy, "ours");
         {
-            const Handle held(CreateFileW(copy.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          0, nullptr));
+            const Handle held(
+                CreateFileW(copy.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(held.Valid());
             DeleteThroughHandle(held.Get(), call);
             EXPECT_FALSE(CopyFileW((dir / L"other.exe").c_str(), copy.c_str(), FALSE));

@@ -22,6 +22,10 @@ target_link_libraries(tervalux PRIVATE tervalux_app tervalux_runtime_win32)
 tervalux_warnings(tervalux)
 if(MINGW)
   target_link_options(tervalux PRIVATE -municode)
+  # Terminal-server aware: on a Remote Desktop server Windows otherwise gives the program a private
+  # per-user Windows folder from GetWindowsDirectory, not the one whose system directories hold the
+  # registrar and the components. The MSVC linker marks every program so by itself.
+  target_link_options(tervalux PRIVATE -Wl,--tsaware)
   # A release program carries no symbols: the static C++ library's debug sections alone would
   # double its size.
   target_link_options(tervalux PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)

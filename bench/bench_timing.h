@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace tervalux::bench {
@@ -19,10 +21,19 @@ inline double Now() {
     return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
 }
 
-inline double Median(std::vector<double> values) {
+// The value below which the fraction q (0 to 1) of the values lie, between the two nearest when
+// none lies exactly there; q = 0.5 is the median, 0 the least, 1 the greatest.
+inline double Quantile(std::vector<double> values, double q) {
     std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+    const double place = q * static_cast<double>(values.size() - 1);
+    const auto below = static_cast<std::size_t>(place);
+    if (below + 1 >= values.size()) return values.back();
+    const double part = place - static_cast<double>(below);
+    return values[below] + (values[below + 1] - values[below]) * part;
+}
+
+inline double Median(std::vector<double> values) {
+    return Quantile(std::move(values), 0.5);
 }
 
 }  // namespace tervalux::bench

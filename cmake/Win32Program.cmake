@@ -1,7 +1,11 @@
 # The Win32 part of each layer, and the program itself. Only code in win32/ folders includes
 # <windows.h>.
 tervalux_layer(tervalux_platform_win32 FOLDER platform/win32 SEES platform USES tervalux_platform)
-target_link_libraries(tervalux_platform_win32 PUBLIC user32 gdi32 comctl32 shell32)
+# Only libraries the program may import: Windows loads an import before wWinMain can say where
+# libraries come from. shell32 and mpr are loaded by their full path at run time instead
+# (platform/win32/system_library.h). The compiler still adds its own default libraries, shell32
+# among them, so scripts/check-program-headers.sh, not the link, stops a direct call to one.
+target_link_libraries(tervalux_platform_win32 PUBLIC user32 gdi32 comctl32)
 tervalux_layer(tervalux_runtime_win32 FOLDER runtime/win32 SEES platform platform/win32 runtime
                USES tervalux_runtime tervalux_platform_win32)
 
@@ -22,6 +26,10 @@ target_link_libraries(tervalux PRIVATE tervalux_app tervalux_runtime_win32)
 tervalux_warnings(tervalux)
 if(MINGW)
   target_link_options(tervalux PRIVATE -municode)
+  # Terminal-server aware: on a Remote Desktop server Windows otherwise gives the program a private
+  # per-user Windows folder from GetWindowsDirectory, not the one whose system directories hold the
+  # registrar and the components. The MSVC linker marks every program so by itself.
+  target_link_options(tervalux PRIVATE -Wl,--tsaware)
   # A release program carries no symbols: the static C++ library's debug sections alone would
   # double its size.
   target_link_options(tervalux PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)

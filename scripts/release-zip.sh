@@ -3,18 +3,20 @@
 
 TERVALUX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# tervalux_release_zip <commit> <x64|x86> <empty work folder>
+# tervalux_release_zip <commit> <x64|x86> <empty work folder> [core.autocrlf]
 # Clones the commit into the work folder (so no file outside the commit, no build folder of the
 # repository and no checkout setting reaches the release), builds the program and its zip there
 # without the tests, and gives the zip's entries the commit's time, sorted names and plain
 # permissions. Leaves the zip's path in TERVALUX_RELEASE_ZIP and the program's in
 # TERVALUX_RELEASE_EXE; the build's output goes to build.log in the work folder.
+# The clone converts no line ends (core.autocrlf=false), whatever the builder's git says;
+# scripts/check-reproducible.sh gives another value to show that .gitattributes alone decides.
 tervalux_release_zip() {
-  local commit=$1 arch=$2 work=$3
+  local commit=$1 arch=$2 work=$3 autocrlf=${4:-false}
   local source=$work/tervalux log=$work/build.log
   local zips=()
   mkdir -p "$work"
-  git clone --quiet --no-checkout "$TERVALUX_ROOT" "$source"
+  git clone --quiet --no-checkout --config "core.autocrlf=$autocrlf" "$TERVALUX_ROOT" "$source"
   git -C "$source" -c advice.detachedHead=false checkout --quiet --detach "$commit"
   # The zip's entries carry the commit's time, not the build's.
   local epoch

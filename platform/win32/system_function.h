@@ -15,7 +15,7 @@ Function LibraryFunction(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// A function of a system library that is loaded in every process (kernel32, user32).
+// A function of a system library that is loaded in every process (ntdll, kernel32, user32).
 template <typename Function>
 Function SystemFunction(const wchar_t* library, const char* name) {
     return LibraryFunction<Function>(GetModuleHandleW(library), name);

@@ -31,6 +31,11 @@ using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
 
 constexpr DWORD kVolumeNameDos = 0x0;  // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS
 
+[[noreturn]] void ThrowNoSuchCall() {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    ThrowLastError(Operation::Delete);
+}
+
 class Win32HeldFile : public HeldFile {
    public:
     Win32HeldFile(std::wstring path, HANDLE file) : path_(std::move(path)), file_(file) {}
@@ -69,7 +74,7 @@ void DeleteThroughHandle(HANDLE file, DispositionCall call) {
     if (call == DispositionCall::Kernel32) {
         static const auto setInformation =
             SystemFunction<SetInformationFn>(L"kernel32.dll", "SetFileInformationByHandle");
-        if (setInformation == nullptr) ThrowLastError(Operation::Delete);
+        if (setInformation == nullptr) ThrowNoSuchCall();
         if (!setInformation(file, kFileDispositionInfo, &disposition, sizeof disposition)) {
             ThrowLastError(Operation::Delete);
         }
@@ -77,7 +82,7 @@ void DeleteThroughHandle(HANDLE file, DispositionCall call) {
     }
     static const auto setInformation = SystemFunction<NtSetInformationFileFn>(L"ntdll.dll", "NtSetInformationFile");
     static const auto toDosError = SystemFunction<NtStatusToDosErrorFn>(L"ntdll.dll", "RtlNtStatusToDosError");
-    if (setInformation == nullptr || toDosError == nullptr) ThrowLastError(Operation::Delete);
+    if (setInformation == nullptr || toDosError == nullptr) ThrowNoSuchCall();
     IoStatusBlock status{};
     const LONG result = setInformation(file, &status, &disposition, sizeof disposition, kFileDispositionInformation);
     if (result < 0) {

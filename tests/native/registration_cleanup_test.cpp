@@ -37,6 +37,15 @@ void Placed(Bench& b) {
     b.Register();
 }
 
+// The same beside a component in another folder, which is then the one shown.
+std::function<void(Bench&)> PlacedIn(const std::wstring& folder) {
+    return [folder](Bench& b) {
+        b.selection.folder = folder;
+        b.platform.fs.AddFile(folder + L"\\a.ocx", kComponentBytes);
+        Placed(b);
+    };
+}
+
 // The user's own copy of the registrar, or one an earlier run left: the same name and bytes.
 void NotPlaced(Bench& b) {
     b.platform.fs.AddFile(kCopy, kRegistrarBytes);
@@ -143,9 +152,7 @@ TEST(WorkingCopyCleanUp, Cases) {
          2,
          kReg,
          [](Bench& b) {
-             b.platform.fs.AddFile(L"D:\\other\\a.ocx", kComponentBytes);
-             b.selection.folder = L"D:\\other";
-             Placed(b);
+             PlacedIn(L"D:\\other")(b);
              b.selection.folder = L"D:\\comp";
              b.platform.fs.AddFile(kCopy, "foreign tool");
          },
@@ -172,11 +179,7 @@ TEST(WorkingCopyCleanUp, Cases) {
         {"a copy this run placed in the other system folder goes",
          4,
          kReg,
-         [](Bench& b) {
-             b.selection.folder = kNtSystem;
-             b.platform.fs.AddFile(kNtSystem + L"\\a.ocx", kComponentBytes);
-             Placed(b);
-         },
+         PlacedIn(kNtSystem),
          {Deleted(kNtSystem + L"\\regsvr32.exe")},
          nullptr},
         {"XP and later: a copy this run placed in system goes, so that later runs keep system32's route",
@@ -184,9 +187,7 @@ TEST(WorkingCopyCleanUp, Cases) {
          kReg,
          [](Bench& b) {
              b.MoveRegistrarTo(kXp32);
-             b.selection.folder = k9x;
-             b.platform.fs.AddFile(k9x + L"\\a.ocx", kComponentBytes);
-             Placed(b);
+             PlacedIn(k9x)(b);
          },
          {Deleted(k9x + L"\\regsvr32.exe")},
          nullptr},
@@ -217,9 +218,7 @@ TEST(WorkingCopyCleanUp, Cases) {
              b.platform.fs.AddFile(L"D:\\other\\a.ocx", kComponentBytes);
              b.selection.folder = L"D:\\other";
              b.Unregister();
-             b.selection.folder = kXp32;
-             b.platform.fs.AddFile(kXp32 + L"\\a.ocx", kComponentBytes);
-             Placed(b);
+             PlacedIn(kXp32)(b);
          },
          {Deleted(kCopy), Deleted(L"D:\\other\\REGSVR32.EXE")},
          L"C:\\WINDOWS\\system32\\regsvr32.exe"},

@@ -46,4 +46,4 @@ PY
   fi
   set -- 'C:\tervalux-bench-100k'
 fi
-wine "$BENCH" "$@"
+"${TERVALUX_WINE[@]}" "$BENCH" "$@"

@@ -69,5 +69,6 @@ done
 components=$(find "$drive_c" -maxdepth 1 -type f \( -iname '*.ocx' -o -iname '*.dll' \) | wc -l)
 
 echo "== start-up under $(wine --version) on display $DISPLAY, prefix $WINEPREFIX"
-wine "$BENCH/startup_bench.exe" "$(winepath -w "$PROGRAM")" "$(winepath -w "$BENCH/minimal_window.exe")" \
-  "$(winepath -w "$BENCH/standard_controls_window.exe")" "$RUNS" "$components"
+"${TERVALUX_WINE[@]}" "$BENCH/startup_bench.exe" "$(winepath -w "$PROGRAM")" \
+  "$(winepath -w "$BENCH/minimal_window.exe")" "$(winepath -w "$BENCH/standard_controls_window.exe")" \
+  "$RUNS" "$components"

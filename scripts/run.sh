@@ -47,5 +47,5 @@ case $status in
 esac
 
 # Waited for in the background, so that an interrupt ends the run at once through the exit trap.
-wine "$program" &
+"${TERVALUX_WINE[@]}" "$program" &
 wait $!

@@ -8,12 +8,20 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
 # Without a UTF-8 locale Wine mangles non-ASCII file names and arguments.
 export LC_ALL=C.UTF-8
+# How every Windows program is started here: without address-space randomisation, which each
+# process it starts inherits. Debian's 64-bit Wine comes without the preloader that keeps Windows'
+# fixed addresses free, so the C library's heap, made before Wine reserves them, starts at a
+# random page of the gigabyte above the loader (0x7d000000). One start in several thousand finds
+# that heap over the page Wine must map at 0x7ffe0000 ("failed to map the shared user data:
+# c0000018"): the process ends before it is set up, and its parent's CreateProcess fails with
+# ERROR_INTERNAL_ERROR. Unrandomised, the heap starts right after the loader, far below that page.
+TERVALUX_WINE=(setarch "$(uname -m)" --addr-no-randomize wine)
 
 # Makes the prefix if it is not there yet and waits until Wine has finished setting it up.
 tervalux_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot --init >/dev/null 2>&1
+    "${TERVALUX_WINE[@]}" wineboot --init >/dev/null 2>&1
     wineserver -w
   fi
 }
@@ -90,7 +98,8 @@ tervalux_bench_one_cpu() {
 # Wine draws the windows' frames itself only when told to: the title bar, its icon and its buttons
 # then appear on the screen and in the screenshots.
 tervalux_wine_frames() {
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  "${TERVALUX_WINE[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
+    >/dev/null 2>&1
   # The frame's buttons are glyphs of the Marlett font. Debian's Wine looks for its own fonts beside
   # its data folder rather than in it (/usr/share/fonts, not /usr/share/wine/fonts), so without
   # this copy the buttons show the letters "0 1 r" in a substitute font.

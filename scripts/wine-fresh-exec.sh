@@ -7,4 +7,4 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 tervalux_wine_prefix
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w
-exec wine "$@"
+exec "${TERVALUX_WINE[@]}" "$@"

@@ -11,7 +11,8 @@ wineserver -w
 
 drives='HKLM\Software\Wine\Drives'
 link="$WINEPREFIX/dosdevices/n:"
-if [ -e "$link" ] || [ -L "$link" ] || wine reg query "$drives" /v n: >/dev/null 2>&1; then
+if [ -e "$link" ] || [ -L "$link" ] ||
+  "${TERVALUX_WINE[@]}" reg query "$drives" /v n: >/dev/null 2>&1; then
   echo "wine-network-exec: the prefix already has a drive n:; it is left as it is" >&2
   exit 1
 fi
@@ -20,7 +21,7 @@ share=$(mktemp -d)
 restore() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w
-  wine reg delete "$drives" /v n: /f >/dev/null 2>&1
+  "${TERVALUX_WINE[@]}" reg delete "$drives" /v n: /f >/dev/null 2>&1
   rm -f "$link"
   rm -rf "$share"
   # The registry is saved when the server ends, and the next one starts without the drive.
@@ -29,7 +30,7 @@ restore() {
 trap restore EXIT
 trap 'exit 130' INT TERM
 
-wine reg add "$drives" /v n: /t REG_SZ /d network /f >/dev/null 2>&1
+"${TERVALUX_WINE[@]}" reg add "$drives" /v n: /t REG_SZ /d network /f >/dev/null 2>&1
 ln -s "$share" "$link"
 wineserver -w
-wine "$@"
+"${TERVALUX_WINE[@]}" "$@"

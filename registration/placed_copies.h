@@ -26,7 +26,8 @@ class PlacedCopies {
         return std::ranges::any_of(copies_, [&](const Copy& copy) { return copy.file == file; });
     }
     bool Empty() const { return copies_.empty(); }
-    // Where each copy was placed, as the command spelt it.
+    // Where each copy was placed, as the command spelt it: a list of its own, so that the caller may
+    // forget copies as it goes through it.
     std::vector<std::wstring> Paths() const {
         std::vector<std::wstring> paths;
         for (const Copy& copy : copies_) paths.push_back(copy.path);

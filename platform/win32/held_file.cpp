@@ -31,6 +31,12 @@ using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
 
 constexpr DWORD kVolumeNameDos = 0x0;  // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS
 
+// kernel32's call, which systems before Vista lack.
+SetInformationFn Kernel32SetInformation() {
+    static const auto setInformation = SystemFunction<SetInformationFn>(L"kernel32.dll", "SetFileInformationByHandle");
+    return setInformation;
+}
+
 [[noreturn]] void ThrowNoSuchCall() {
     SetLastError(ERROR_PROC_NOT_FOUND);
     ThrowLastError(Operation::Delete);
@@ -56,9 +62,8 @@ class Win32HeldFile : public HeldFile {
     }
 
     void Delete() override {
-        static const bool hasKernel32Call =
-            SystemFunction<SetInformationFn>(L"kernel32.dll", "SetFileInformationByHandle") != nullptr;
-        DeleteThroughHandle(file_.Get(), hasKernel32Call ? DispositionCall::Kernel32 : DispositionCall::Ntdll);
+        DeleteThroughHandle(file_.Get(),
+                            Kernel32SetInformation() != nullptr ? DispositionCall::Kernel32 : DispositionCall::Ntdll);
     }
 
    private:
@@ -72,8 +77,7 @@ void DeleteThroughHandle(HANDLE file, DispositionCall call) {
     // The file goes when the hold ends; until then nobody can open it again.
     DispositionInfo disposition{TRUE};
     if (call == DispositionCall::Kernel32) {
-        static const auto setInformation =
-            SystemFunction<SetInformationFn>(L"kernel32.dll", "SetFileInformationByHandle");
+        const SetInformationFn setInformation = Kernel32SetInformation();
         if (setInformation == nullptr) ThrowNoSuchCall();
         if (!setInformation(file, kFileDispositionInfo, &disposition, sizeof disposition)) {
             ThrowLastError(Operation::Delete);

@@ -209,19 +209,6 @@ TEST(WorkingCopyCleanUp, Cases) {
          },
          {Deleted(kBeside)},
          nullptr},
-        {"closing: every folder's copy goes, the system's registrar stays",
-         6,
-         kClosing,
-         [](Bench& b) {
-             b.MoveRegistrarTo(kXp32);
-             Placed(b);
-             b.platform.fs.AddFile(L"D:\\other\\a.ocx", kComponentBytes);
-             b.selection.folder = L"D:\\other";
-             b.Unregister();
-             PlacedIn(kXp32)(b);
-         },
-         {Deleted(kCopy), Deleted(L"D:\\other\\REGSVR32.EXE")},
-         L"C:\\WINDOWS\\system32\\regsvr32.exe"},
         {"a server that gives every file the id zero: the copy is never known as ours, and stays",
          2,
          kReg,

@@ -127,13 +127,15 @@ TEST_F(Win32ServicesFiles, DeleteRemovesAFileAndRefusesMissingOrReadOnly) {
 // nothing can take its place before. A read-only file is refused with 70 either way.
 TEST_F(Win32ServicesFiles, DeleteThroughTheHoldByEitherCall) {
     WriteBytes(dir / L"other.exe", "someone else's program");
+    const auto holdForDeleting = [](const std::wstring& path) {
+        return CreateFileW(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
     for (const DispositionCall call : {DispositionCall::Kernel32, DispositionCall::Ntdll}) {
         SCOPED_TRACE(call == DispositionCall::Kernel32 ? "kernel32" : "ntdll");
         const std::wstring copy = dir / L"regsvr32.exe";
         WriteBytes(copy, "ours");
         {
-            const Handle held(
-                CreateFileW(copy.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            const Handle held(holdForDeleting(copy));
             ASSERT_TRUE(held.Valid());
             DeleteThroughHandle(held.Get(), call);
             EXPECT_FALSE(CopyFileW((dir / L"other.exe").c_str(), copy.c_str(), FALSE));
@@ -144,8 +146,7 @@ TEST_F(Win32ServicesFiles, DeleteThroughTheHoldByEitherCall) {
         WriteBytes(locked, "keep");
         SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
         {
-            const Handle held(CreateFileW(locked.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
+            const Handle held(holdForDeleting(locked));
             ASSERT_TRUE(held.Valid());
             EXPECT_EQ(ErrorNumberOf([&] { DeleteThroughHandle(held.Get(), call); }), 70);
         }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/module1.h"
+#include "platform/win32/tick_count.h"
 #include "win32_test_support.h"
 
 namespace tervalux::win32 {
@@ -75,6 +76,27 @@ TEST(Win32Kernel, BindingFailuresAreRuntimeErrors48And453) {
     Win32Kernel noLibrary(L"tervalux-no-such-library.dll");
     Module1 module(noLibrary);
     EXPECT_EQ(ErrorNumberOf([&] { module.GetWinDir(); }), 48);
+}
+
+// The 64-bit tick count the program hands the C++ runtime: the system's own where it has one, and
+// on older systems the 32-bit count carried on past each of its wraps.
+TEST(Win32Kernel, TickCountIsSixtyFourBitsAcrossTheWrapsOfTheOldCount) {
+    struct Case {
+        std::uint64_t last;
+        std::uint32_t now;
+        std::uint64_t next;
+    };
+    const Case cases[] = {
+        {0, 5, 5},
+        {0x0000'0000'FFFF'FFF0ull, 0x10, 0x0000'0001'0000'0010ull},  // the first wrap
+        {0x0000'0001'FFFF'FFFFull, 0, 0x0000'0002'0000'0000ull},
+        {0x0000'0002'0000'0009ull, 9, 0x0000'0002'0000'0009ull},  // asked twice in one millisecond
+    };
+    for (const Case& c : cases) EXPECT_EQ(NextTickCount(c.last, c.now), c.next) << c.last << " then " << c.now;
+    const ULONGLONG before = GetTickCount64();
+    const ULONGLONG count = TickCount64();
+    EXPECT_GE(count, before);
+    EXPECT_LE(count, GetTickCount64());
 }
 
 TEST(Win32Kernel, AnsiConversionsKeepEveryCharacterIncludingNuls) {

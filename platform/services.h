@@ -105,6 +105,11 @@ class Services {
     // never throws.
     virtual bool SameContents(const std::wstring& a, const std::wstring& b) = 0;
 
+    // Reads the file at `path` to its end, for telling a file that cannot be read from one whose
+    // bytes differ once a comparison has failed. Throws the open's or the read's error: 53 for a
+    // missing file, 70 for one that may not be read.
+    virtual void ReadWholeFile(const std::wstring& path) = 0;
+
     // Whether a file (not a folder) exists at the path; never throws.
     virtual bool FileExists(const std::wstring& path) = 0;
     // The machine the image at the path is built for (ImageMachine of its first bytes); nothing for

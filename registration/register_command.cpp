@@ -32,9 +32,10 @@ void Register(CommandContext& context) {
                        selection.FileName());
     } else {
         const std::wstring workingCopy = WorkingCopyPath(selection.FolderPath(), WorkingCopySpelling::Register);
-        if (!CopyRegistrarBeside(services, context.placed, systemRegistrar, workingCopy)) return;
-        (void)StartWorkingCopy(services, systemRegistrar, selection.FolderPath(), workingCopy, kRegisterSwitch,
-                               selection.FileName());
+        const BesideCopy beside = CopyRegistrarBeside(services, systemRegistrar, workingCopy);
+        if (beside == BesideCopy::Refused) return;
+        (void)StartWorkingCopy(services, beside == BesideCopy::Placed ? &context.placed : nullptr, systemRegistrar,
+                               selection.FolderPath(), workingCopy, kRegisterSwitch, selection.FileName());
     }
 }
 

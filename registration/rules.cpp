@@ -39,8 +39,16 @@ std::wstring CommandLinePart(const std::wstring& part) {
     return L"\"" + part + L"\"";
 }
 
-// Someone's own file stands where the registrar's working copy must go.
-void ReportForeignFile(Services& services) {
+// A file beside the component failed the comparison with the system's registrar: someone's own
+// file stands where the working copy must go, unless the registrar itself could not be read, which
+// is then reported as the error it is.
+void ReportMismatch(Services& services, const std::wstring& systemRegistrar) {
+    try {
+        services.ReadWholeFile(systemRegistrar);
+    } catch (...) {
+        ShowNotice(services, ErrorReportText(CurrentError()));
+        return;
+    }
     ShowNotice(services, ErrorReportText(RuntimeError(err::FileAlreadyExists)));
 }
 
@@ -124,8 +132,9 @@ void CopyComponentInto(Services& services, const std::wstring& component, const 
     services.CopyFileTo(component, target, Overwrite::Yes);
 }
 
-bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, const std::wstring& componentFolder,
-                      const std::wstring& workingCopy, std::wstring_view switchText, const std::wstring& name) {
+bool StartWorkingCopy(Services& services, PlacedCopies* placedNow, const std::wstring& systemRegistrar,
+                      const std::wstring& componentFolder, const std::wstring& workingCopy,
+                      std::wstring_view switchText, const std::wstring& name) {
     std::unique_ptr<HeldFile> held;
     try {
         held = services.HoldFile(workingCopy, HoldFor::Starting);
@@ -133,8 +142,15 @@ bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, c
         ShowNotice(services, ErrorReportText(CurrentError()));
         return false;
     }
+    if (placedNow != nullptr) {
+        try {
+            placedNow->Remember(held->Identity(), workingCopy);
+        } catch (...) {
+            // Never known as ours, so never deleted: a copy left over rather than a file lost.
+        }
+    }
     if (!held->SameContentsAs(systemRegistrar)) {
-        ReportForeignFile(services);
+        ReportMismatch(services, systemRegistrar);
         return false;
     }
     // Started by the held file's own path: a link above it re-pointed after the comparison would
@@ -144,24 +160,20 @@ bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar, c
     return true;
 }
 
-bool CopyRegistrarBeside(Services& services, PlacedCopies& placed, const std::wstring& systemRegistrar,
-                         const std::wstring& workingCopy) {
+BesideCopy CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar,
+                               const std::wstring& workingCopy) {
     try {
         services.CopyFileTo(systemRegistrar, workingCopy, Overwrite::No);
-        // A copy whose identity cannot be read is never known as ours, so it is never deleted.
-        if (const std::optional<FileIdentity> copy = services.IdentityOf(workingCopy)) {
-            placed.Remember(*copy, workingCopy);
-        }
-        return true;
+        return BesideCopy::Placed;
     } catch (const RuntimeError& error) {
         if (error.Number() != err::FileAlreadyExists) throw;
     }
     // A working copy left from an earlier run, the user's own copy of the registrar, or the
     // registrar itself when the folder shown is the system directory, is as good as a fresh copy
     // for this start, but it is not ours to delete. Anything else there is someone's file.
-    if (services.SameContents(systemRegistrar, workingCopy)) return true;
-    ReportForeignFile(services);
-    return false;
+    if (services.SameContents(systemRegistrar, workingCopy)) return BesideCopy::Found;
+    ReportMismatch(services, systemRegistrar);
+    return BesideCopy::Refused;
 }
 
 void ShowNotice(Services& services, const std::wstring& text) noexcept {

@@ -102,10 +102,13 @@ void StartRegistrar(Services& services, const std::wstring& registrar, const std
 // are the system registrar's: a step can be reached without the copy before it having run (the
 // unregister trap goes on after a 58), and what stands there then may be anyone's program. The copy
 // is held from the comparison until the start has returned, so the file started is the file
-// compared. A foreign file is reported as "O arquivo já existe 58"; a copy that cannot be held is
-// reported with its own error, whatever the command's trap would make of that number. In both
-// cases nothing is started and the result is false.
-[[nodiscard]] bool StartWorkingCopy(Services& services, const std::wstring& systemRegistrar,
+// compared. Where this command has just placed the copy (`placedNow`, else nullptr), the run
+// remembers it as its own by the identity the hold reads, so that the file recorded is the file
+// checked and started; a copy whose identity cannot be read is not remembered, and stays. A foreign
+// file is reported as "O arquivo já existe 58"; a copy that cannot be held, or a system registrar
+// that cannot be read, is reported with its own error, whatever the command's trap would make of
+// that number. In all these cases nothing is started and the result is false.
+[[nodiscard]] bool StartWorkingCopy(Services& services, PlacedCopies* placedNow, const std::wstring& systemRegistrar,
                                     const std::wstring& componentFolder, const std::wstring& workingCopy,
                                     std::wstring_view switchText, const std::wstring& name);
 
@@ -117,14 +120,21 @@ void StartRegistrar(Services& services, const std::wstring& registrar, const std
 // Where either cannot be read for the comparison, the copy is made and its error is the copy's.
 void CopyComponentInto(Services& services, const std::wstring& component, const std::wstring& target);
 
-// Copies the system's registrar beside the component without ever replacing a file there, and
-// remembers the copy it made as this run's (`placed`). A file already there with the registrar's
-// bytes counts as the copy but stays whose it was. Any other file there is someone's own program,
-// which the command must never start (the registrar runs with administrator rights): it is reported
-// as "O arquivo já existe 58" and the result is false, and the command ends there, whatever trap it
-// has. Every other failure throws.
-[[nodiscard]] bool CopyRegistrarBeside(Services& services, PlacedCopies& placed, const std::wstring& systemRegistrar,
-                                       const std::wstring& workingCopy);
+// What stands beside the component once CopyRegistrarBeside has run.
+enum class BesideCopy {
+    Placed,   // the command's own copy, made just now
+    Found,    // a file with the registrar's bytes that was there before: used, never deleted
+    Refused,  // reported; the command ends there
+};
+
+// Copies the system's registrar beside the component without ever replacing a file there. A file
+// already there with the registrar's bytes counts as the copy but stays whose it was. Any other
+// file there is someone's own program, which the command must never start (the registrar runs
+// with administrator rights): it is reported as "O arquivo já existe 58", and the command ends
+// there, whatever trap it has; a system registrar that cannot be read for the comparison is
+// reported with its own error and ends the command the same way. Every other failure throws.
+[[nodiscard]] BesideCopy CopyRegistrarBeside(Services& services, const std::wstring& systemRegistrar,
+                                             const std::wstring& workingCopy);
 
 // Shows an error report or notice; a box that cannot be shown is let go, since a command must not
 // throw and has nobody else to tell.

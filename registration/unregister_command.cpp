@@ -173,11 +173,15 @@ class Unregistration {
             }
             // Someone's own REGSVR32.EXE beside the component ends the command here, however this
             // step was reached: the trap's "58: go on" would start it next.
-            case Action::CopyRegistrarBeside:
-                return CopyRegistrarBeside(services, context_.placed, RegistrarToCopy(row), WorkingCopy());
+            case Action::CopyRegistrarBeside: {
+                placedWorkingCopy_ = false;
+                const BesideCopy beside = CopyRegistrarBeside(services, RegistrarToCopy(row), WorkingCopy());
+                placedWorkingCopy_ = beside == BesideCopy::Placed;
+                return beside != BesideCopy::Refused;
+            }
             case Action::StartWorkingCopy:
-                return StartWorkingCopy(services, RegistrarToCopy(row), P(), WorkingCopy(), kUnregisterBesideSwitch,
-                                        N());
+                return StartWorkingCopy(services, placedWorkingCopy_ ? &context_.placed : nullptr, RegistrarToCopy(row),
+                                        P(), WorkingCopy(), kUnregisterBesideSwitch, N());
         }
         return false;
     }
@@ -208,6 +212,7 @@ class Unregistration {
     std::optional<Route> route_;
     std::optional<SystemFolder> system32RouteFolder_;
     bool fallbackTaken_ = false;
+    bool placedWorkingCopy_ = false;  // the last copy step placed the working copy the start step holds
 };
 
 }  // namespace

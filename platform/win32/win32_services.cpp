@@ -150,6 +150,17 @@ bool Win32Services::SameContents(const std::wstring& a, const std::wstring& b) {
     return second.Valid() && SameBytes(first.Get(), second.Get());
 }
 
+void Win32Services::ReadWholeFile(const std::wstring& path) {
+    Handle file(OpenForReading(path));
+    if (!file.Valid()) ThrowLastError(Operation::Other);
+    constexpr DWORD kChunk = 64 * 1024;
+    std::vector<char> buffer(kChunk);
+    DWORD got = 0;
+    do {
+        if (!ReadChunk(file.Get(), buffer.data(), kChunk, got)) ThrowLastError(Operation::Other);
+    } while (got == kChunk);
+}
+
 bool Win32Services::FileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

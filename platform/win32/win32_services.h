@@ -35,6 +35,7 @@ class Win32Services : public Services {
     void ShowMessage(const std::wstring& prompt) override;
     bool SameFile(const std::wstring& a, const std::wstring& b) override;
     bool SameContents(const std::wstring& a, const std::wstring& b) override;
+    void ReadWholeFile(const std::wstring& path) override;
     bool FileExists(const std::wstring& path) override;
     std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override;
     SystemBitness Bitness() override;

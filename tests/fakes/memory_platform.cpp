@@ -179,6 +179,12 @@ void MemoryPlatform::CheckFolderOf(const std::wstring& path) {
     if (parent.empty() || !fs.IsFolder(parent)) throw RuntimeError(err::PathNotFound);
 }
 
+void MemoryPlatform::CheckFileThere(const std::wstring& path) {
+    if (fs.IsFile(path)) return;
+    CheckFolderOf(path);
+    throw RuntimeError(err::FileNotFound);
+}
+
 std::uint32_t MemoryPlatform::FileAttributes(const std::wstring& path) {
     CheckFailure(Op::Attributes, path);
     if (const auto attributes = fs.Attributes(path)) return ClassicAttributes(*attributes);
@@ -279,10 +285,7 @@ class MemoryHeldFile : public HeldFile {
 
 std::unique_ptr<HeldFile> MemoryPlatform::HoldFile(const std::wstring& path, HoldFor purpose) {
     CheckFailure(Op::Hold, path);
-    if (!fs.IsFile(path)) {
-        CheckFolderOf(path);
-        throw RuntimeError(err::FileNotFound);
-    }
+    CheckFileThere(path);
     return std::make_unique<MemoryHeldFile>(*this, path, purpose);
 }
 
@@ -298,10 +301,7 @@ std::optional<FileIdentity> MemoryPlatform::IdentityOf(const std::wstring& path)
 void MemoryPlatform::StartProgram(const std::wstring& program, const std::wstring& commandLine, WindowStyle style,
                                   const std::wstring& currentFolder) {
     CheckFailure(Op::Start, program);
-    if (!fs.IsFile(program)) {
-        CheckFolderOf(program);
-        throw RuntimeError(err::FileNotFound);
-    }
+    CheckFileThere(program);
     const std::wstring key = MemoryFileSystem::Key(program);
     const bool library = key.size() > 4 && (key.ends_with(L".DLL") || key.ends_with(L".OCX"));
     if (library || notPrograms.count(key)) throw RuntimeError(err::InvalidCall);
@@ -337,6 +337,11 @@ bool MemoryPlatform::SameContents(const std::wstring& a, const std::wstring& b) 
     const bool same = x && y && *x == *y;
     if (afterCompare) afterCompare();
     return same;
+}
+
+void MemoryPlatform::ReadWholeFile(const std::wstring& path) {
+    CheckFailure(Op::Read, path);
+    CheckFileThere(path);
 }
 
 bool MemoryPlatform::FileExists(const std::wstring& path) {

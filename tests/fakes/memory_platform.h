@@ -143,6 +143,7 @@ class MemoryPlatform : public Services, public KernelCalls {
     void ShowMessage(const std::wstring& prompt) override;
     bool SameFile(const std::wstring& a, const std::wstring& b) override;
     bool SameContents(const std::wstring& a, const std::wstring& b) override;
+    void ReadWholeFile(const std::wstring& path) override;
     bool FileExists(const std::wstring& path) override;
     std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override;
     SystemBitness Bitness() override { return bitness; }
@@ -167,6 +168,8 @@ class MemoryPlatform : public Services, public KernelCalls {
     void CheckNotHeld(const std::wstring& path) const;
     void Delete(const std::wstring& path, bool throughHold);
     void CheckFolderOf(const std::wstring& path);
+    // A missing file throws 53, or 76 when its folder is missing too.
+    void CheckFileThere(const std::wstring& path);
 };
 
 }  // namespace tervalux::fake

@@ -54,6 +54,7 @@ struct Picker {
         fs.AddFile(L"C:\\Arquivos de Programas\\app.exe", "MZ");
         fs.AddFile(L"D:\\d1.ocx", "MZ");
         fs.AddFile(L"D:\\Comp\\d2.dll", "MZ");
+        fs.AddFile(L"\\\\servidor\\comp\\ocx\\s.ocx", "MZ");
         platform.onMessage = [this](const std::wstring& text) {
             log.push_back(std::wstring(2 * depth, L' ') + L"message: " + text);
         };

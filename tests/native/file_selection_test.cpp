@@ -231,6 +231,8 @@ TEST(TxtarqKeyPress, EnterHandsTheTypedTextToTheFileList) {
         {L"b.dll", L"c:\\", kComponents.c_str(), L"b.dll", false},
         {L"B.DLL", L"c:\\", kComponents.c_str(), L"b.dll", false},
         {L"c:\\Sub", L"c:\\Sub", kComponents.c_str(), L"", false},
+        // A drive mapped by the user is not in an elevated program's drive list; its share is reached so.
+        {L"\\\\servidor\\comp\\ocx", L"\\\\servidor\\comp\\ocx", kComponents.c_str(), L"", false},
         {L"*.exe", L"c:\\", L"*.exe", L"", false},
         {L"nada.ocx", L"c:\\", kComponents.c_str(), L"a.ocx", true},
         {L"leia.txt", L"c:\\", kComponents.c_str(), L"a.ocx", true},

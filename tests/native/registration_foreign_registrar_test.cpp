@@ -95,13 +95,19 @@ TEST(ForeignRegistrar, TheStartOfAWorkingCopyChecksItsBytes) {
              b.platform.Fail(fake::Op::Hold, beside, err::PermissionDenied);
          },
          {Report(err::PermissionDenied)}},
+        {"the system's registrar cannot be read: its error, not someone's file",
+         [&](Bench& b) {
+             b.platform.fs.AddFile(beside, kRegistrarBytes);
+             b.platform.Fail(fake::Op::Read, kNt + L"\\REGSVR32.EXE", err::PermissionDenied);
+         },
+         {Report(err::PermissionDenied)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bench bench(4);
         c.put(bench);
         bench.platform.events.clear();
-        const bool started = StartWorkingCopy(bench.platform, kNt + L"\\REGSVR32.EXE", L"D:\\comp", beside,
+        const bool started = StartWorkingCopy(bench.platform, nullptr, kNt + L"\\REGSVR32.EXE", L"D:\\comp", beside,
                                               kUnregisterBesideSwitch, L"a.ocx");
         EXPECT_EQ(started, c.expected.front().what == L"start");
         EXPECT_EQ(bench.platform.events, c.expected);

@@ -178,7 +178,8 @@ TEST_F(Win32ServicesStart, AWorkingCopyStartsByTheHeldFilesOwnPath) {
         const std::wstring copy = c.folder + L"\\REGSVR32.EXE";
         services.CopyFileTo(helpers + L"\\marker.exe", copy);
         const std::wstring marker = c.resolved + L"\\started.txt";
-        ASSERT_TRUE(StartWorkingCopy(services, helpers + L"\\marker.exe", c.folder, copy, kRegisterSwitch, marker));
+        ASSERT_TRUE(
+            StartWorkingCopy(services, nullptr, helpers + L"\\marker.exe", c.folder, copy, kRegisterSwitch, marker));
         const std::wstring report = WaitForReport(marker);
         EXPECT_NE(report.find(L"command=" + copy + L" " + marker + L"\n"), std::wstring::npos) << Utf8(report);
         const std::size_t at = report.find(L"program=");

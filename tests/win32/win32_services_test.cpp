@@ -205,6 +205,15 @@ TEST_F(Win32ServicesFiles, SameContentsComparesEveryByte) {
     EXPECT_FALSE(services.SameContents(dir / L"a", dir / L"missing"));
     EXPECT_FALSE(services.SameContents(dir / L"missing", dir / L"missing"));
     EXPECT_FALSE(services.SameContents(dir.Path(), dir.Path()));
+
+    // What tells a file that differs from one that cannot be read, once a comparison has failed.
+    EXPECT_EQ(ErrorNumberOf([&] { services.ReadWholeFile(dir / L"A"); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { services.ReadWholeFile(dir / L"missing"); }), 53);
+    const HANDLE exclusive = CreateFileW((dir / L"a").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(services.SameContents(dir / L"a", dir / L"b"));
+    EXPECT_EQ(ErrorNumberOf([&] { services.ReadWholeFile(dir / L"a"); }), 70);
+    CloseHandle(exclusive);
 }
 
 TEST_F(Win32ServicesFiles, FileExistsOnlyForFiles) {

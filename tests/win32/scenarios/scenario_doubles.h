@@ -44,6 +44,7 @@ class RecordingServices : public Services {
     void ShowMessage(const std::wstring& prompt) override { messages.push_back(prompt); }
     bool SameFile(const std::wstring& a, const std::wstring& b) override { return real_.SameFile(a, b); }
     bool SameContents(const std::wstring& a, const std::wstring& b) override { return real_.SameContents(a, b); }
+    void ReadWholeFile(const std::wstring& path) override { real_.ReadWholeFile(path); }
     bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
     std::optional<std::uint16_t> ImageMachineOf(const std::wstring& path) override {
         return real_.ImageMachineOf(path);

@@ -181,19 +181,23 @@ TEST(SixtyFourBitCleanUp, SystemDirectoriesOfEachSystem) {
         std::function<void(Bench&)> setup;
         bool deleted;
     };
-    // Each copy counts as this run's own, so only the system directories decide.
-    const auto copyOf = [](const std::wstring& registrar) {
-        return [registrar](Bench& b) {
-            b.platform.fs.AddFile(registrar, "MZ registrar of " + std::string(registrar.begin(), registrar.end()));
-            b.platform.fs.AddFile(L"D:\\comp\\regsvr32.exe", *b.platform.fs.Bytes(registrar));
-            b.placed.Remember(*b.platform.IdentityOf(L"D:\\comp\\regsvr32.exe"), L"D:\\comp\\regsvr32.exe");
+    // This run placed D:\comp\regsvr32.exe, a copy of `registrar`, and remembers it as its own.
+    const auto place = [](Bench& b, const std::wstring& registrar, const std::string& bytes) {
+        b.platform.fs.AddFile(registrar, bytes);
+        b.platform.fs.AddFile(L"D:\\comp\\regsvr32.exe", bytes);
+        b.placed.Remember(*b.platform.IdentityOf(L"D:\\comp\\regsvr32.exe"), L"D:\\comp\\regsvr32.exe");
+    };
+    // Each registrar has bytes of its own, so only the system directories decide.
+    const auto copyOf = [place](const std::wstring& registrar) {
+        return [=](Bench& b) {
+            place(b, registrar, "MZ registrar of " + std::string(registrar.begin(), registrar.end()));
         };
     };
-    // The system's own registrar in the folder shown, while this run placed a copy elsewhere.
-    const auto shown = [](const std::wstring& folder) {
-        return [folder](Bench& b) {
-            b.platform.fs.AddFile(folder + L"\\regsvr32.exe", kRegistrarBytes);
-            b.placed.Remember(*b.platform.IdentityOf(L"D:\\comp\\a.ocx"), L"D:\\comp\\regsvr32.exe");
+    // The folder shown is a system directory whose registrar this run copied beside the component.
+    // That registrar was there before the run; its bytes are also those of system's registrar.
+    const auto shown = [place](const std::wstring& folder) {
+        return [=](Bench& b) {
+            place(b, folder + L"\\regsvr32.exe", kRegistrarBytes);
             b.selection.folder = folder;
         };
     };
@@ -205,9 +209,9 @@ TEST(SixtyFourBitCleanUp, SystemDirectoriesOfEachSystem) {
         {"32-bit: SysWOW64 is nobody's system directory there", kThirtyTwo, copyOf(kSysWow64 + L"\\regsvr32.exe"),
          false},
         {"64-bit: Sysnative is only the x86 build's alias", kSixtyFour, copyOf(kSysnative + L"\\regsvr32.exe"), false},
-        {"64-bit: SysWOW64 shown, its registrar stays", kSixtyFour, shown(kSysWow64), false},
+        {"64-bit: SysWOW64 shown, its registrar copied elsewhere stays", kSixtyFour, shown(kSysWow64), false},
         {"WOW64: SysWOW64 shown, spelt otherwise, stays", kWow64, shown(L"c:\\windows\\syswow64"), false},
-        {"WOW64: Sysnative shown, its registrar stays", kWow64, shown(kSysnative), false},
+        {"WOW64: Sysnative shown, its registrar copied elsewhere stays", kWow64, shown(kSysnative), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -15,10 +15,10 @@ TEST(FamilyRule, OnlyNtAndTwoThousandWorkInSystem32) {
         Route route;
     };
     for (const Case& c :
-         {Case{L"Windows NT", Route::System32}, Case{L"Windows 2000", Route::System32},
+         {Case{kFamilyNames[4], Route::System32}, Case{kFamilyNames[5], Route::System32},
           Case{L"windows nt", Route::System32}, Case{L"WINDOWS 2000", Route::System32},
-          Case{L"Windows XP", Route::System}, Case{L"Windows 32 Bits", Route::System},
-          Case{L"Windows 98", Route::System}, Case{L"", Route::System}, Case{L"Windows NT ", Route::System}}) {
+          Case{kFamilyNames[6], Route::System}, Case{kFamilyNames[0], Route::System},
+          Case{kFamilyNames[2], Route::System}, Case{L"", Route::System}, Case{L"Windows NT ", Route::System}}) {
         EXPECT_EQ(FamilyRoute(c.family), c.route) << ::testing::PrintToString(std::wstring(c.family));
     }
 }
@@ -74,13 +74,13 @@ TEST(RegisterCommand, BlankSelectionDoesNothing) {
     for (const Case& c :
          {Case{L"", L"a.ocx"}, Case{L"   ", L"a.ocx"}, Case{L"D:\\comp", L""}, Case{L"D:\\comp", L"   "}}) {
         Bench bench(5);
-        bench.module.WinFamily = L"Windows 98";
+        bench.module.WinFamily = kFamilyNames[2];
         bench.selection.folder = c.folder;
         bench.selection.file = c.file;
         EXPECT_EQ(bench.Register(), Events{});
         // Not even the probe runs, so the family from an earlier command stays.
         EXPECT_EQ(bench.platform.windowsDirectoryCalls + bench.platform.versionCalls, 0);
-        EXPECT_EQ(bench.module.WinFamily, L"Windows 98");
+        EXPECT_EQ(bench.module.WinFamily, kFamilyNames[2]);
     }
 }
 
@@ -264,7 +264,7 @@ TEST(RegisterCommand, RouteFollowsTheRegistrarButTheFamilyNameStays) {
     Bench bench(6);
     bench.MoveRegistrarTo(kXp32);
     bench.Register();
-    EXPECT_EQ(bench.module.WinFamily, L"Windows XP");
+    EXPECT_EQ(bench.module.WinFamily, kFamilyNames[6]);
     EXPECT_TRUE(bench.platform.fs.IsFile(kXp32 + L"\\a.ocx"));
     EXPECT_FALSE(bench.platform.fs.IsFile(k9x + L"\\a.ocx"));
 }

@@ -274,7 +274,7 @@ TEST(UnregisterCommand, FileExistsIsPassedOverAtTheStepThatRaisedIt) {
          4,
          [](Bench& b) {
              RegistrarsInBoth(b);
-             b.module.WinFamily = L"Windows 98";
+             b.module.WinFamily = kFamilyNames[2];
              b.platform.versionThrows = 58;
          },
          {CopyBeside(kNtSystem), kStartBeside, CopyIn(kNtSystem), StartIn(kNtSystem)}},
@@ -343,7 +343,7 @@ TEST(UnregisterCommand, FileNotFoundFallsBackOnceThenEveryErrorIsReported) {
          4,
          [](Bench& b) {
              RegistrarsInBoth(b);
-             b.module.WinFamily = L"Windows NT";
+             b.module.WinFamily = kFamilyNames[4];
              b.platform.versionThrows = 53;
          },
          {CopyBeside(kNt), kStartBeside}},
@@ -381,7 +381,7 @@ TEST(UnregisterCommand, FamilyLeftByAnEarlierCommandDecidesAFallbackBeforeTheFam
     bench.Register();  // leaves "Windows NT"
     bench.platform.versionThrows = 53;
     EXPECT_EQ(bench.Unregister(), Events({CopyBeside(kNt), kStartBeside}));
-    EXPECT_EQ(bench.module.WinFamily, L"Windows NT");
+    EXPECT_EQ(bench.module.WinFamily, kFamilyNames[4]);
 }
 
 TEST(UnregisterCommand, SomeonesRegistrarBesideTheComponentIsNeverOverwritten) {

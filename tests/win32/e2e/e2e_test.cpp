@@ -138,15 +138,6 @@ class EndToEnd : public ::testing::TestWithParam<Family> {
         log.Clear();
     }
 
-    void SetBox(HWND chkDir, LRESULT state) {
-        for (int click = 0; click < 3 && SendMessageW(chkDir, BM_GETCHECK, 0, 0) != state; ++click) {
-            const LRESULT before = SendMessageW(chkDir, BM_GETCHECK, 0, 0);
-            PostMessageW(chkDir, BM_CLICK, 0, 0);
-            WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) != before; }, seconds(10));
-        }
-        ASSERT_EQ(SendMessageW(chkDir, BM_GETCHECK, 0, 0), state);
-    }
-
     ScratchFolder scratch;
     StartLog log{scratch / L"starts"};
     std::wstring winDir, system32, system, folder, component;
@@ -163,14 +154,13 @@ TEST_P(EndToEnd, RegisterAndUnregisterThroughTheWindow) {
 
     Running app;
     ASSERT_NE(app.Form(), nullptr);
-    const auto children = app.Children();
-    ASSERT_EQ(children.size(), 8u);
-    const HWND fileList = children[2];
-    const HWND cmdReg = children[3];
-    const HWND cmdDes = children[4];
-    const HWND txtarq = children[5];
-    const HWND cmdSair = children[6];
-    const HWND chkDir = children[7];
+    ASSERT_EQ(app.Children().size(), layout::kControlCount);
+    const HWND fileList = app.Control("File");
+    const HWND cmdReg = app.Control("cmdReg");
+    const HWND cmdDes = app.Control("CmdDes");
+    const HWND txtarq = app.Control("txtarq");
+    const HWND cmdSair = app.Control("CmdSair");
+    const HWND chkDir = app.Control("ChkDir");
 
     // The user types the folder into the name box and presses Enter: the file list moves there and
     // shows the one component; a click on it puts its name into the box.
@@ -219,7 +209,7 @@ TEST_P(EndToEnd, RegisterAndUnregisterThroughTheWindow) {
 
     // Registrar, box cleared: the registrar is copied beside the component and runs from there;
     // moving the focus on from the button deletes the copy.
-    SetBox(chkDir, BST_UNCHECKED);
+    ASSERT_TRUE(SetCheckBox(chkDir, BST_UNCHECKED));
     PostMessageW(cmdReg, BM_CLICK, 0, 0);
     ExpectStarts({Quoted(workingCopy) + L" " + name}, "register, box cleared");
     EXPECT_TRUE(WaitFor([] { return KeyExists(kComponentKey); })) << "not registered";
@@ -296,11 +286,10 @@ TEST_P(EndToEnd, FamilyChoosesTheDirectoryWhenBothHaveARegistrar) {
 
     Running app;
     ASSERT_NE(app.Form(), nullptr);
-    const auto children = app.Children();
-    ASSERT_EQ(children.size(), 8u);
-    ASSERT_TRUE(EnterInBox(children[5], folder));
-    ASSERT_TRUE(EnterInBox(children[5], kComponent));  // Enter with a file's name selects it
-    PostMessageW(children[3], BM_CLICK, 0, 0);
+    ASSERT_EQ(app.Children().size(), layout::kControlCount);
+    ASSERT_TRUE(EnterInBox(app.Control("txtarq"), folder));
+    ASSERT_TRUE(EnterInBox(app.Control("txtarq"), kComponent));  // Enter with a file's name selects it
+    PostMessageW(app.Control("cmdReg"), BM_CLICK, 0, 0);
     ExpectStarts({chosen + L"\\regsvr32.exe " + kComponent}, "register, box checked", !GetParam().system32Family);
     EXPECT_TRUE(WaitFor([] { return KeyExists(kComponentKey); })) << "not registered";
     EXPECT_EQ(ReadBytes(chosen + L"\\" + kComponent), componentBytes);

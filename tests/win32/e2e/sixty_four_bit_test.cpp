@@ -22,9 +22,9 @@ using std::chrono::seconds;
 constexpr wchar_t kComponent32[] = L"tvxcomp32.dll";
 constexpr const wchar_t* kComponent64 = kComponent;
 
-// The form's controls in tab order.
+// The form's controls the cases work.
 struct Controls {
-    HWND fileList, cmdReg, cmdDes, txtarq, cmdSair, chkDir;
+    HWND cmdReg, cmdDes, txtarq, cmdSair, chkDir;
 };
 
 class SixtyFourBitEndToEnd : public ::testing::Test {
@@ -70,10 +70,9 @@ class SixtyFourBitEndToEnd : public ::testing::Test {
 
     // Starts the program and picks `name` in the component's folder by typing into the name box.
     [[nodiscard]] bool Pick(Running& app, const wchar_t* name, Controls& controls) {
-        if (app.Form() == nullptr) return false;
-        const auto children = app.Children();
-        if (children.size() != 8) return false;
-        controls = {children[2], children[3], children[4], children[5], children[6], children[7]};
+        if (app.Form() == nullptr || app.Children().size() != layout::kControlCount) return false;
+        controls = {app.Control("cmdReg"), app.Control("CmdDes"), app.Control("txtarq"), app.Control("CmdSair"),
+                    app.Control("ChkDir")};
         return EnterInBox(controls.txtarq, folder) && EnterInBox(controls.txtarq, name) &&
                TextOf(controls.txtarq) == name;
     }
@@ -136,8 +135,7 @@ TEST_F(SixtyFourBitEndToEnd, BoxUncheckedCopiesSysWow64sRegistrarBesideAndCleans
     Running app;
     Controls c{};
     ASSERT_TRUE(Pick(app, kComponent32, c));
-    PostMessageW(c.chkDir, BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return SendMessageW(c.chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, seconds(10)));
+    ASSERT_TRUE(SetCheckBox(c.chkDir, BST_UNCHECKED));
 
     const std::wstring workingCopy = folder + L"\\regsvr32.exe";
     PostMessageW(c.cmdReg, BM_CLICK, 0, 0);
@@ -203,10 +201,7 @@ TEST_F(SixtyFourBitEndToEnd, NoRegistrarInSysWow64IsFileNotFound) {
     ASSERT_TRUE(Pick(app, kComponent32, c));
     for (const LRESULT box : {BST_UNCHECKED, BST_CHECKED}) {
         SCOPED_TRACE(box == BST_CHECKED ? "box ticked" : "box unchecked");
-        if (SendMessageW(c.chkDir, BM_GETCHECK, 0, 0) != box) {
-            PostMessageW(c.chkDir, BM_CLICK, 0, 0);
-            ASSERT_TRUE(WaitFor([&] { return SendMessageW(c.chkDir, BM_GETCHECK, 0, 0) == box; }, seconds(10)));
-        }
+        ASSERT_TRUE(SetCheckBox(c.chkDir, box));
         PostMessageW(c.cmdReg, BM_CLICK, 0, 0);
         ASSERT_TRUE(app.ExpectMessage(L"Arquivo n\u00e3o encontrado 53"));
         // With the box ticked the component is copied before the registrar is looked for, as it

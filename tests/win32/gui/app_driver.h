@@ -261,6 +261,17 @@ class Running {
     return true;
 }
 
+// Clicks the check box until it shows `state`, each click taken before the next is posted, so that
+// none lands on a state already left. False when the box does not come to show it.
+[[nodiscard]] inline bool SetCheckBox(HWND box, LRESULT state) {
+    for (int click = 0; click < 3 && SendMessageW(box, BM_GETCHECK, 0, 0) != state; ++click) {
+        const LRESULT before = SendMessageW(box, BM_GETCHECK, 0, 0);
+        PostMessageW(box, BM_CLICK, 0, 0);
+        WaitFor([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) != before; }, std::chrono::seconds(10));
+    }
+    return SendMessageW(box, BM_GETCHECK, 0, 0) == state;
+}
+
 // Whether a file exists and no process holds it open (a registrar running from it, for one).
 inline bool ExistsUnheld(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

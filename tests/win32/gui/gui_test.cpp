@@ -209,9 +209,7 @@ TEST(GuiRegister, RegistrarStartedFromAWorkingCopyThatLostFocusRemoves) {
 
     ASSERT_TRUE(EnterInBox(txtarq, scratch.Path()));  // the file list moves to the folder
     ASSERT_TRUE(EnterInBox(txtarq, L"tvxcomp.dll"));  // and selects the component
-    PostMessageW(chkDir, BM_CLICK, 0, 0);
-    ASSERT_TRUE(
-        WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(SetCheckBox(chkDir, BST_UNCHECKED));
     app.ExpectNoMessage();  // from the picking
 
     PostMessageW(cmdReg, BM_CLICK, 0, 0);

@@ -100,9 +100,7 @@ TEST(GuiMessageBox, HoldsTheFormWhileARegistrarHasTheFocus) {
     // the activation from the form.
     ASSERT_TRUE(EnterInBox(txtarq, scratch.Path()));
     ASSERT_TRUE(EnterInBox(txtarq, L"comp.ocx"));
-    PostMessageW(chkDir, BM_CLICK, 0, 0);
-    ASSERT_TRUE(
-        WaitFor([&] { return SendMessageW(chkDir, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(SetCheckBox(chkDir, BST_UNCHECKED));
     PostMessageW(registrar, BM_CLICK, 0, 0);
     HWND taker = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (taker = FindWindowW(L"TervaluxFocusTaker", nullptr)) != nullptr; }))

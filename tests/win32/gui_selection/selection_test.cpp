@@ -25,7 +25,6 @@ namespace {
 using namespace tervalux::win32::testing;
 using std::chrono::seconds;
 
-const std::wstring kTitle = L"Quenlor";
 const std::wstring kNotReady = L"O Dispositivo n\u00e3o est\u00e1 pronto";
 const std::wstring kNotAProgram = L"Verifique se o arquivo que est\u00e1 tentando executar \u00e9 um aplicativo '.exe'";
 const std::wstring kFileNotFound = L"Arquivo n\u00e3o encontrado";
@@ -78,7 +77,7 @@ class SelectionTest : public ::testing::Test {
         ASSERT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)));
     }
     void TearDown() override {
-        if (HWND box = app_.FindOwn(L"#32770", kTitle.c_str())) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        app_.ExpectNoMessage();  // every test ends without a box: one still standing was not expected
         PostMessageW(app_.Form(), WM_CLOSE, 0, 0);
         EXPECT_TRUE(app_.Ended());
     }
@@ -190,7 +189,6 @@ TEST_F(SelectionTest, AReadyDriveMovesTheListsToItsRoot) {
     EXPECT_TRUE(WaitFor([&] { return ListCount("File") == ComponentCount(L"C:\\"); }, seconds(20)))
         << ListCount("File");
     EXPECT_GE(ListCount("File"), 1);
-    app_.ExpectNoMessage();
 }
 
 TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
@@ -219,7 +217,6 @@ TEST_F(SelectionTest, ADriveWhoseTargetIsGoneSaysSoOnceAndLandsOnC) {
     // The lists work on from there.
     ChooseDrive(other);
     EXPECT_TRUE(WaitFor([&] { return ListCount("Dir") == RootFolderEntries(other); }, seconds(20)));
-    app_.ExpectNoMessage();
 }
 
 TEST_F(SelectionTest, FoldersFilesAndTheNameBox) {

@@ -10,7 +10,7 @@ packages=(
   clang clang-format clang-tidy cppcheck
   wine64 fonts-wine xvfb xauth
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  strip-nondeterminism
+  strip-nondeterminism osslsigncode openssl
 )
 
 missing=()

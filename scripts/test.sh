@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: the portable core natively (plain, then under ASan and UBSan) and the static
 # checks of scripts/lint.sh, then the Windows build (x64 and x86, the benchmarks included), the
-# imports and header flags of both programs, two builds of the x64 and x86 release zips that must
-# give the same bytes, and the x64 tests under Wine in a fresh prefix on a private X display. Exits
-# non-zero on the first failure.
+# imports and header flags of both programs, both programs signed and the signature removed again,
+# two builds of the x64 and x86 release zips that must give the same bytes, and the x64 tests under
+# Wine in a fresh prefix on a private X display. Exits non-zero on the first failure.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -39,8 +39,11 @@ section "Windows x86: configure and build (cannot run here)"
 cmake --preset windows-x86
 cmake --build --preset windows-x86
 
-section "Windows x64 and x86: the programs import only system DLLs and carry the loader's flags"
+section "Windows x64 and x86: the programs import only system DLLs, only functions their oldest Windows has, and carry the loader's flags"
 bash scripts/check-program-headers.sh
+
+section "Signing: both programs signed with a throwaway certificate, verified, and unsigned again to the byte"
+bash scripts/check-signing-round-trip.sh
 
 section "Release: two builds of the x64 and x86 programs and zips give the same bytes"
 bash scripts/check-reproducible.sh

@@ -9,7 +9,7 @@
 # Everything it starts runs on one processor (tervalux_bench_one_cpu in scripts/wine-env.sh).
 #
 # Usage: bench/run_startup_bench.sh [runs]   (default 15 runs of each, after one warm-up each);
-# with TERVALUX_BENCH_BUILD_ONLY set it only builds.
+# with TERVALUX_BENCH_BUILD_ONLY set it only builds. Exits non-zero when the target is missed.
 # Targets: Tervalux's start-up against the filled window (the same controls, the file list given
 # as many entries), the median of the ratios of the runs, each run starting the two back to back,
 # <= 1.1; printed with the ratios' spread, so that one disturbed stretch of runs cannot decide it.
@@ -69,6 +69,7 @@ done
 components=$(find "$drive_c" -maxdepth 1 -type f \( -iname '*.ocx' -o -iname '*.dll' \) | wc -l)
 
 echo "== start-up under $(wine --version) on display $DISPLAY, prefix $WINEPREFIX"
-"${TERVALUX_WINE[@]}" "$BENCH/startup_bench.exe" "$(winepath -w "$PROGRAM")" \
-  "$(winepath -w "$BENCH/minimal_window.exe")" "$(winepath -w "$BENCH/standard_controls_window.exe")" \
+windows_path() { "${TERVALUX_WINE[@]}" winepath -w "$1"; }
+"${TERVALUX_WINE[@]}" "$BENCH/startup_bench.exe" "$(windows_path "$PROGRAM")" \
+  "$(windows_path "$BENCH/minimal_window.exe")" "$(windows_path "$BENCH/standard_controls_window.exe")" \
   "$RUNS" "$components"

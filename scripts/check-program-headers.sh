@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Reads the headers of both built programs (build/windows-x64/tervalux.exe and
 # build/windows-x86/tervalux.exe, or the two given, x64 first) with the mingw-w64 objdump and fails
-# when one imports a DLL outside the allowed five, lacks a flag the loader must see, or imports a
-# function that the oldest Windows it must start on lacks. Windows' loader refuses such a program
-# before its first line runs, so no test under a newer Wine would see it.
+# when one imports a DLL outside the allowed five, lacks a flag the loader must see, imports a
+# function that the oldest Windows it must start on lacks, or names a newer subsystem or system
+# version than that Windows. Windows' loader refuses such a program before its first line runs, so
+# no test under a newer Wine would see it.
 #
 # The functions come from scripts/program-imports.txt: every function either program imports by
 # name, per DLL, with the oldest Windows that exports it. An import not in that list, or listed
@@ -157,6 +158,20 @@ check_program() {
   echo "  functions: $count, each on the list and in ${floor[$arch]} (${version_name[${floor[$arch]}]})" \
     "unless reported"
 
+  # The loader refuses an image that names a newer system than its own ("not a valid Win32
+  # application" on XP); the linker's defaults for these fields have risen before.
+  local field major minor
+  for field in Subsystem OSystem; do
+    major=$(sed -n "s/^Major${field}Version[[:space:]]*\([0-9]*\)$/\1/p" <<<"$header")
+    minor=$(sed -n "s/^Minor${field}Version[[:space:]]*\([0-9]*\)$/\1/p" <<<"$header")
+    if [ -z "$major" ] || [ -z "$minor" ]; then
+      fault "$arch: no ${field}Version read from $program"
+    elif ((major * 100 + minor > $(version_line "${floor[$arch]}"))); then
+      fault "$arch: ${field}Version $major.$minor is above this program's floor ${floor[$arch]}"
+    fi
+    echo "  ${field}Version: $major.$minor"
+  done
+
   local characteristics
   characteristics=$(sed -n 's/^DllCharacteristics[[:space:]]*\([0-9a-fA-F]*\)$/\1/p' <<<"$header")
   if [ -z "$characteristics" ]; then
@@ -193,4 +208,4 @@ if [ "$failed" -ne 0 ]; then
   exit 1
 fi
 echo "program headers: both programs import only ${allowed_imports[*]}, only functions their" \
-  "oldest Windows has, and carry every flag"
+  "oldest Windows has, name no newer system, and carry every flag"

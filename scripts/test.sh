@@ -39,7 +39,7 @@ section "Windows x86: configure and build (cannot run here)"
 cmake --preset windows-x86
 cmake --build --preset windows-x86
 
-section "Windows x64 and x86: the programs import only system DLLs, only functions their oldest Windows has, and carry the loader's flags"
+section "Windows x64 and x86: the programs import only system DLLs, only functions their oldest Windows has, name no newer Windows, and carry the loader's flags"
 bash scripts/check-program-headers.sh
 
 section "Signing: both programs signed with a throwaway certificate, verified, and unsigned again to the byte"

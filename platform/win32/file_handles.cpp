@@ -62,14 +62,13 @@ bool SameBytes(HANDLE a, HANDLE b) {
     if (sizeA.QuadPart != sizeB.QuadPart) return false;
     if (!Rewind(a) || !Rewind(b)) return false;
 
-    constexpr DWORD kChunk = 64 * 1024;
-    std::vector<char> bufferA(kChunk);
-    std::vector<char> bufferB(kChunk);
+    std::vector<char> bufferA(kReadChunk);
+    std::vector<char> bufferB(kReadChunk);
     for (;;) {
         DWORD gotA = 0;
         DWORD gotB = 0;
-        if (!ReadChunk(a, bufferA.data(), kChunk, gotA)) return false;
-        if (!ReadChunk(b, bufferB.data(), kChunk, gotB)) return false;
+        if (!ReadChunk(a, bufferA.data(), kReadChunk, gotA)) return false;
+        if (!ReadChunk(b, bufferB.data(), kReadChunk, gotB)) return false;
         if (gotA != gotB) return false;  // one changed while we read
         if (gotA == 0) return true;
         if (!std::equal(bufferA.begin(), bufferA.begin() + gotA, bufferB.begin())) return false;

@@ -31,6 +31,9 @@ HANDLE OpenForIdentity(const std::wstring& path);
 // Opens a file for reading from its start, nobody kept out.
 HANDLE OpenForReading(const std::wstring& path);
 
+// How much a whole-file read takes at a time.
+inline constexpr DWORD kReadChunk = 64 * 1024;
+
 // Reads up to `size` bytes, as many as the file gives; false on a read error.
 bool ReadChunk(HANDLE file, char* buffer, DWORD size, DWORD& got);
 

@@ -153,12 +153,11 @@ bool Win32Services::SameContents(const std::wstring& a, const std::wstring& b) {
 void Win32Services::ReadWholeFile(const std::wstring& path) {
     Handle file(OpenForReading(path));
     if (!file.Valid()) ThrowLastError(Operation::Other);
-    constexpr DWORD kChunk = 64 * 1024;
-    std::vector<char> buffer(kChunk);
+    std::vector<char> buffer(kReadChunk);
     DWORD got = 0;
     do {
-        if (!ReadChunk(file.Get(), buffer.data(), kChunk, got)) ThrowLastError(Operation::Other);
-    } while (got == kChunk);
+        if (!ReadChunk(file.Get(), buffer.data(), kReadChunk, got)) ThrowLastError(Operation::Other);
+    } while (got == kReadChunk);
 }
 
 bool Win32Services::FileExists(const std::wstring& path) {
